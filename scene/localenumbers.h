@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Numbers as a person types and reads them: the decimal separator of the user's locale (QLocale()),
+// no group separators. File data never goes through these; see datapacket.h.
+
+// Parses a decimal number, surrounding blanks allowed. Throws ConversionError
+// "'TEXT' is not a valid floating point value" for anything else, the empty text included.
+double parseFloat(const QString& text);
+
+// Parses a 32-bit integer. Throws ConversionError "'TEXT' is not a valid integer value".
+int parseInteger(const QString& text);
+
+// General format with up to 15 significant digits: "0,5", "255", "1E-7", "1,5E20".
+QString formatFloat(double value);
+
+// Fixed-point with the given number of decimals: formatFixed(0.3, 2) gives "0,30".
+QString formatFixed(double value, int decimals);

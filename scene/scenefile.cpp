@@ -1,0 +1,38 @@
+#include "scenefile.h"
+
+#include "atomicfile.h"
+#include "datapacket.h"
+#include "error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+std::vector<Record> readPacketFile(const QString& path, const std::vector<FieldDef>& fields)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    if (QFileInfo(path).isDir())
+        throw TableError(
+            QStringLiteral("Não foi possível abrir o arquivo de cena \"%1\": é uma pasta")
+                .arg(name));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TableError(QStringLiteral("Não foi possível abrir o arquivo de cena \"%1\": %2")
+                             .arg(name, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw TableError(QStringLiteral("Não foi possível ler o arquivo de cena \"%1\": %2")
+                             .arg(name, file.errorString()));
+    try {
+        return readDataPacket(bytes, fields);
+    } catch (const TableError& error) {
+        throw TableError(QStringLiteral("O arquivo \"%1\" não é um arquivo de cena válido: %2")
+                             .arg(name, error.message()));
+    }
+}
+
+void writePacketFile(const QString& path, const std::vector<FieldDef>& fields,
+                     const std::vector<Record>& records)
+{
+    writeFileAtomically(path, writeDataPacket(fields, records));
+}

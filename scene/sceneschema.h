@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+class RecordTable;
+
+// The fields of a scene record, by position in the scene table.
+enum SceneField {
+    Nome,
+    ID,
+    X,
+    Y,
+    Z,
+    Ang,
+    EixoX,
+    EixoY,
+    EixoZ,
+    SX,
+    SY,
+    SZ,
+    Dim1,
+    Dim2,
+    Dim3,
+    Dim4,
+    Massa,
+    R,
+    G,
+    B,
+    A,
+    UsaCor,
+    Arquivo,
+    UserMove,
+    MoveX,
+    MoveY,
+    MoveZ,
+    ODEMove,
+    ODETipo,
+    MostraRastroSempre,
+    MostraRastroSolto,
+    MostraVecV,
+    MostraVecA,
+    MostraEixoRot,
+    TipoDeColisao,
+    Atrito,
+    TemGravidade,
+    SceneFieldCount
+};
+
+// Element kinds: the "ODETipo" code, the index of the "Elemento: " group.
+enum ElementKind { Esfera = 0, Capsula = 1, Cubo = 2, Plano = 3, ArquivoKind = 4 };
+
+// Defines the 37 fields of a scene record on an inactive table, in order.
+void defineSceneFields(RecordTable& table);
+
+// The scenes folder and the working file beside the executable.
+QString scenesDir(const QString& exeDir);
+QString workingFilePath(const QString& exeDir);
+
+// Start-up: defines the fields, creates "Cenas" beside the executable (a failure is ignored),
+// deletes a stale "Cenas/temp.xml" without loading it, binds the table to that file and leaves
+// it open and empty. Nothing is written until the table is closed after a change.
+void createSceneTable(RecordTable& table, const QString& exeDir);
