@@ -1,10 +1,10 @@
 #include "tform1.h"
 
-#include <QApplication>
+#include "application.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
+    Application application(argc, argv);
     application.setApplicationName(QStringLiteral("Tavirel"));
     application.setApplicationDisplayName(QStringLiteral("Tavirel"));
     TForm1 form(QCoreApplication::applicationDirPath());
