@@ -52,13 +52,13 @@ int parseInteger(const QString& text)
     return value;
 }
 
-QString formatFloat(double value)
+QString formatFloat(double value, int digits)
 {
     if (value == 0) // also turns -0 into "0"
         return QStringLiteral("0");
     char buffer[64];
     const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
     QString text = tidyExponent(QString::fromLatin1(buffer, int(result.ptr - buffer)));
     text.replace(QLatin1Char('.'), userLocale().decimalPoint());
     return text;

@@ -12,8 +12,8 @@ double parseFloat(const QString& text);
 // Parses a 32-bit integer. Throws ConversionError "'TEXT' is not a valid integer value".
 int parseInteger(const QString& text);
 
-// General format with up to 15 significant digits: "0,5", "255", "1E-7", "1,5E20".
-QString formatFloat(double value);
+// General format with up to `digits` significant digits: "0,5", "255", "1E-7", "1,5E20".
+QString formatFloat(double value, int digits = 15);
 
 // Fixed-point with the given number of decimals: formatFixed(0.3, 2) gives "0,30".
 QString formatFixed(double value, int decimals);
