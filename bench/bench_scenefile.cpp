@@ -1,0 +1,74 @@
+// Writing and reading a scene file of 10,000 records: the whole save and the whole open.
+#include "recordtable.h"
+#include "scenefile.h"
+#include "sceneschema.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const int recordCount = 10000;
+
+// A scene as the editor makes it: every kind, every field an insertion writes, awkward numbers.
+std::vector<Record> makeScene(const std::vector<FieldDef>& fields)
+{
+    std::vector<Record> records;
+    for (int i = 0; i < recordCount; ++i) {
+        Record record(fields.size());
+        record[Nome] = QStringLiteral("Objeto%1").arg(i + 1);
+        record[ID] = qint32(i);
+        for (int f : {X, Y, Z, Ang, EixoX, EixoY, EixoZ, SX, SY, SZ, Dim1, Dim2, Massa, Atrito})
+            record[size_t(f)] = (i % 97) * 0.731 - f / 3.0;
+        for (int f : {R, G, B, A})
+            record[size_t(f)] = double((i * 37 + f) % 256);
+        for (int f : {UsaCor, UserMove, MoveX, MoveY, MoveZ, ODEMove, MostraRastroSempre,
+                      MostraRastroSolto, MostraVecV, MostraVecA, MostraEixoRot, TemGravidade})
+            record[size_t(f)] = (i + f) % 3 == 0;
+        record[ODETipo] = qint32(i % 5);
+        record[TipoDeColisao] = qint32(i % 3);
+        if (i % 5 == ArquivoKind)
+            record[Arquivo] = QStringLiteral("carrinho.obj");
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+std::vector<FieldDef> sceneFields()
+{
+    RecordTable table;
+    defineSceneFields(table);
+    return table.fields();
+}
+
+void writeSceneFile(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const auto fields = sceneFields();
+    const auto records = makeScene(fields);
+    const QString path = dir.filePath("cena.xml");
+    for (auto _ : state)
+        writePacketFile(path, fields, records);
+    state.SetItemsProcessed(state.iterations() * recordCount);
+    state.counters["bytes"] = double(QFileInfo(path).size());
+}
+
+void readSceneFile(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const auto fields = sceneFields();
+    const QString path = dir.filePath("cena.xml");
+    writePacketFile(path, fields, makeScene(fields));
+    for (auto _ : state) {
+        auto records = readPacketFile(path, fields);
+        benchmark::DoNotOptimize(records.data());
+    }
+    state.SetItemsProcessed(state.iterations() * recordCount);
+}
+
+} // namespace
+
+BENCHMARK(writeSceneFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(readSceneFile)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
