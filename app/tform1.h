@@ -1,29 +1,89 @@
 #pragma once
 
-#include <QMainWindow>
+#include "dbnavigator.h"
+#include "dialogs.h"
+#include "ui_tform1.h"
+#include "viewstate.h"
+
+#include <QWidget>
 
 class DataSource;
-class QTableView;
+class QLineEdit;
+class QTimer;
 class RecordTable;
 
-// The editor window.
-class TForm1 : public QMainWindow
+// The editor window: the object panel, the scene table's grid and navigator, the view and its
+// controls. Its controls carry the names of the window description (Edit1, CheckBox2, ...); its
+// handlers are named after their control and event (Button3Click, Timer1Timer, ...).
+class TForm1 : public QWidget, public Ui::TForm1
 {
     Q_OBJECT
 
 public:
+    // exeDir is the folder that holds "Cenas" and "Objetos": the executable's, or a test's.
     explicit TForm1(const QString& exeDir, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // The components without a place on the screen.
     RecordTable* ClientDataSet1;
     DataSource* DataSource1;
-    QTableView* DBGrid1;
+    FileDialogOptions SaveDialog1;
+    FileDialogOptions OpenDialog1;
+    QTimer* Timer1;
+    ViewState View;
+
+    // The 1-based position of the record the editor treats as current; 0 at start.
+    int currentRecordNumber() const { return m_currentRecord; }
+
+public slots:
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button5Click();
+    void DBNavigator1Click(DBNavigator::Button button);
+    void RadioGroup1Click();
+    void Shape1MouseUp();
+    void TrackBar1Change();
+    void SpinButton1UpClick();
+    void SpinButton1DownClick();
+    void SpinButton2UpClick();
+    void SpinButton2DownClick();
+    void SpinButton3UpClick();
+    void SpinButton3DownClick();
+    void SpinButton4UpClick();
+    void SpinButton4DownClick();
+    void SpinButton5UpClick();
+    void SpinButton5DownClick();
+    void Timer1Timer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
+    void connectHandlers();
+    void setCurrentRecordNumber(int number);
+    void setLabelCaption(QLabel* label, const QString& text);
+
+    // Inserting and editing.
+    void writePlaneStep();
+    void writeBodyStep();
+    void writeColour(bool alwaysRgb);
+    void writeVisibleOnlyFields();
+    void writeModelScale();
+    QString chooseModelFile();
+    void copyModelBesideScene(const QString& modelPath);
+    void advanceName();
+    bool isModelKind() const;
+
+    // Navigation.
+    void loadRecord();
 
     QString m_exeDir;
+    int m_currentRecord = 0;
+    bool m_centred = false;
 };
+
+// The number typed in an edit, in the user's locale; throws ConversionError otherwise.
+double floatOf(const QLineEdit* edit);

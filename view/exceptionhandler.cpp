@@ -3,6 +3,8 @@
 #include "dialogs.h"
 #include "error.h"
 
+#include <QTimer>
+
 namespace {
 
 ExceptionHandler installedHandler;
@@ -28,4 +30,11 @@ void reportException(const std::exception& error)
         dialogs().error(known->message(), QString::fromLatin1(known->kind()));
     else
         dialogs().error(QString::fromUtf8(error.what()), QStringLiteral("Exception"));
+}
+
+void postApplicationException(const std::exception& error)
+{
+    auto known = dynamic_cast<const Error*>(&error);
+    const Error copy = known ? *known : Error(QString::fromUtf8(error.what()), "Exception");
+    QTimer::singleShot(0, [copy] { handleApplicationException(copy); });
 }

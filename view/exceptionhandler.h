@@ -14,3 +14,8 @@ void handleApplicationException(const std::exception& error);
 
 // The default report: the error's message and kind through dialogs().error().
 void reportException(const std::exception& error);
+
+// Hands a copy of `error` to the application's handler once control is back in the event loop:
+// for errors caught where throwing on would unwind through Qt's own code (an item model's
+// setData, a paint).
+void postApplicationException(const std::exception& error);

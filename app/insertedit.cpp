@@ -1,0 +1,200 @@
+// Inserting and editing scene records from the object panel.
+#include "tform1.h"
+
+#include "error.h"
+#include "localenumbers.h"
+#include "recordtable.h"
+#include "sceneschema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+const char modelFilter[] = "Objeto Wavefront (.obj)|*obj";
+
+// Stops the periodic redraw while a dialog is open: a frame moves the table's cursor, which
+// would post or drop the record being filled. The redraw starts again however the dialog ends.
+class RedrawPause
+{
+public:
+    explicit RedrawPause(QTimer* timer) : m_timer(timer) { m_timer->stop(); }
+    ~RedrawPause() { m_timer->start(); }
+
+private:
+    QTimer* m_timer;
+};
+
+} // namespace
+
+bool TForm1::isModelKind() const
+{
+    return RadioGroup1->itemIndex() == RadioGroup1->items().size() - 1;
+}
+
+void TForm1::Button3Click()
+{
+    RecordTable& table = *ClientDataSet1;
+    table.insert();
+    try {
+        table.field(Nome).setAsString(Edit1->text());
+        table.field(ID).setAsInteger(table.recordCount());
+        if (RadioGroup1->itemIndex() == Plano)
+            writePlaneStep();
+        else
+            writeBodyStep();
+        table.field(ODETipo).setAsInteger(RadioGroup1->itemIndex());
+        writeColour(true);
+        writeVisibleOnlyFields();
+        if (isModelKind()) {
+            writeModelScale();
+            const QString model = chooseModelFile();
+            if (!model.isEmpty()) {
+                table.field(Arquivo).setAsString(QFileInfo(model).fileName());
+                copyModelBesideScene(model);
+            }
+        }
+        table.post();
+    } catch (...) {
+        table.cancel(); // nothing half-filled is ever posted
+        throw;
+    }
+    setCurrentRecordNumber(table.recordCount());
+    advanceName();
+    RadioGroup3->setEnabled(false);
+}
+
+void TForm1::Button5Click()
+{
+    RecordTable& table = *ClientDataSet1;
+    table.setRecordNumber(m_currentRecord);
+    table.edit();
+    try {
+        table.field(Nome).setAsString(Edit1->text());
+        // A plane is written as insertion writes it, so loading and editing keep its size.
+        if (RadioGroup1->itemIndex() == Plano)
+            writePlaneStep();
+        else
+            writeBodyStep();
+        table.field(ODETipo).setAsInteger(RadioGroup1->itemIndex());
+        writeColour(false);
+        writeVisibleOnlyFields();
+        if (isModelKind()) {
+            writeModelScale();
+            const QString model = chooseModelFile();
+            if (!model.isEmpty())
+                table.field(Arquivo).setAsString(model);
+        }
+        table.post();
+    } catch (...) {
+        table.cancel(); // the record keeps every previous value
+        throw;
+    }
+}
+
+// A plane keeps its size in "SX"/"SY" and has no pose or simulation settings.
+void TForm1::writePlaneStep()
+{
+    RecordTable& table = *ClientDataSet1;
+    table.field(SX).setAsFloat(floatOf(Edit2));
+    table.field(SY).setAsFloat(floatOf(Edit3));
+    for (int f : {X, Y, Z, Ang, EixoX, EixoY, EixoZ, Atrito})
+        table.field(f).setAsFloat(0.0);
+    for (int f : {ODEMove, UserMove, TemGravidade, MostraVecV, MostraVecA, MostraEixoRot,
+                  MostraRastroSempre, MostraRastroSolto})
+        table.field(f).setAsBoolean(false);
+    table.field(TipoDeColisao).setAsInteger(0);
+}
+
+void TForm1::writeBodyStep()
+{
+    RecordTable& table = *ClientDataSet1;
+    table.field(X).setAsFloat(floatOf(Edit2));
+    table.field(Y).setAsFloat(floatOf(Edit3));
+    table.field(Z).setAsFloat(floatOf(Edit4));
+    for (int f : {SX, SY, SZ})
+        table.field(f).setAsFloat(1.0);
+    table.field(Ang).setAsFloat(floatOf(Edit16));
+    table.field(EixoX).setAsFloat(floatOf(Edit5));
+    table.field(EixoY).setAsFloat(floatOf(Edit6));
+    table.field(EixoZ).setAsFloat(floatOf(Edit7));
+    // Check boxes are read whether or not they are shown.
+    table.field(UserMove).setAsBoolean(CheckBox6->isChecked());
+    table.field(MoveX).setAsBoolean(CheckBox8->isChecked());
+    table.field(MoveY).setAsBoolean(CheckBox9->isChecked());
+    table.field(MoveZ).setAsBoolean(CheckBox10->isChecked());
+    table.field(ODEMove).setAsBoolean(CheckBox1->isChecked());
+    table.field(MostraVecV).setAsBoolean(CheckBox3->isChecked());
+    table.field(MostraVecA).setAsBoolean(CheckBox4->isChecked());
+    table.field(MostraEixoRot).setAsBoolean(CheckBox5->isChecked());
+    table.field(TipoDeColisao).setAsInteger(RadioGroup3->itemIndex());
+    table.field(Atrito).setAsFloat(floatOf(Edit17));
+    table.field(MostraRastroSempre).setAsBoolean(RadioGroup2->itemIndex() == 1);
+    table.field(MostraRastroSolto).setAsBoolean(RadioGroup2->itemIndex() == 2);
+    table.field(TemGravidade).setAsBoolean(CheckBox7->isChecked());
+}
+
+// Insertion always stores the swatch; editing only when the record uses its own colour.
+void TForm1::writeColour(bool alwaysRgb)
+{
+    RecordTable& table = *ClientDataSet1;
+    table.field(UsaCor).setAsBoolean(CheckBox2->isChecked());
+    if (alwaysRgb || table.field(UsaCor).asBoolean()) {
+        const QColor swatch = Shape1->brushColor();
+        table.field(R).setAsFloat(swatch.red());
+        table.field(G).setAsFloat(swatch.green());
+        table.field(B).setAsFloat(swatch.blue());
+    }
+    table.field(A).setAsFloat(TrackBar1->value());
+}
+
+// The element kind panel decides which of these a record receives: only shown edits count.
+void TForm1::writeVisibleOnlyFields()
+{
+    const std::pair<int, QLineEdit*> fields[] = {
+        {Massa, Edit15}, {Dim1, Edit8}, {Dim2, Edit9}, {Dim3, Edit10}, {Dim4, Edit11}};
+    for (const auto& [field, edit] : fields)
+        if (!edit->isHidden())
+            ClientDataSet1->field(field).setAsFloat(floatOf(edit));
+}
+
+void TForm1::writeModelScale()
+{
+    ClientDataSet1->field(SX).setAsFloat(floatOf(Edit12));
+    ClientDataSet1->field(SY).setAsFloat(floatOf(Edit13));
+    ClientDataSet1->field(SZ).setAsFloat(floatOf(Edit14));
+}
+
+QString TForm1::chooseModelFile()
+{
+    OpenDialog1.filter = QString::fromLatin1(modelFilter);
+    OpenDialog1.initialDir = QDir(m_exeDir).filePath(QStringLiteral("Objetos"));
+    OpenDialog1.fileName.clear();
+    RedrawPause pause(Timer1);
+    return dialogs().openFileName(OpenDialog1);
+}
+
+// The model and its material library go beside the scene's file; existing copies are kept.
+void TForm1::copyModelBesideScene(const QString& modelPath)
+{
+    const QString sceneFolder = QFileInfo(ClientDataSet1->fileName()).absolutePath();
+    const QString destination = QDir(sceneFolder).filePath(QFileInfo(modelPath).fileName());
+    QFile::copy(modelPath, destination); // refuses to replace an existing file
+    // The library is named after the model file: "carrinho.obj" goes with "carrinho.mtl".
+    QFile::copy(modelPath.chopped(3) + QStringLiteral("mtl"),
+                destination.chopped(3) + QStringLiteral("mtl"));
+}
+
+// "Objeto7" becomes "Objeto8": the three characters after the prefix are read as a number.
+void TForm1::advanceName()
+{
+    const QString name = Edit1->text();
+    if (name.left(6).toUpper() != QLatin1String("OBJETO"))
+        return;
+    bool ok = false;
+    const int number = name.mid(6, 3).trimmed().toInt(&ok);
+    if (ok) // otherwise the object was still inserted; the name simply stays
+        Edit1->setText(QStringLiteral("Objeto") + QString::number(number + 1));
+}

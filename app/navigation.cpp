@@ -1,0 +1,79 @@
+// The record navigator: moving the current-record number and loading the record into the panel.
+#include "tform1.h"
+
+#include "localenumbers.h"
+#include "recordtable.h"
+#include "sceneschema.h"
+
+#include <algorithm>
+
+void TForm1::DBNavigator1Click(DBNavigator::Button button)
+{
+    RecordTable& table = *ClientDataSet1;
+    Shape1->setBrushColor(Qt::white);
+    const int count = table.recordCount();
+    int number = m_currentRecord;
+    switch (button) {
+    case DBNavigator::Next:
+        number += 1;
+        break;
+    case DBNavigator::Prior:
+        number -= 1;
+        break;
+    case DBNavigator::First:
+        number = 1;
+        break;
+    case DBNavigator::Last:
+        number = count;
+        break;
+    case DBNavigator::Delete:
+        break; // the same place, now holding the next record
+    }
+    setCurrentRecordNumber(std::clamp(number, std::min(1, count), count));
+    table.setRecordNumber(m_currentRecord);
+    if (count > 0)
+        loadRecord();
+    TrackBar1Change();
+}
+
+void TForm1::loadRecord()
+{
+    RecordTable& table = *ClientDataSet1;
+    auto showFloat = [&](QLineEdit* edit, int field) {
+        edit->setText(formatFloat(table.field(field).asFloat()));
+    };
+    Edit1->setText(table.field(Nome).asString());
+    const bool plane = table.field(ODETipo).asInteger() == Plano;
+    // A plane's "TamU"/"TamV" edits show its size, which is what editing writes back.
+    showFloat(Edit2, plane ? SX : X);
+    showFloat(Edit3, plane ? SY : Y);
+    showFloat(Edit4, Z);
+    CheckBox6->setChecked(table.field(UserMove).asBoolean());
+    CheckBox8->setChecked(table.field(MoveX).asBoolean());
+    CheckBox9->setChecked(table.field(MoveY).asBoolean());
+    CheckBox10->setChecked(table.field(MoveZ).asBoolean());
+    CheckBox1->setChecked(table.field(ODEMove).asBoolean());
+    RadioGroup1->setItemIndex(table.field(ODETipo).asInteger());
+    showFloat(Edit15, Massa);
+    showFloat(Edit16, Ang);
+    showFloat(Edit5, EixoX);
+    showFloat(Edit6, EixoY);
+    showFloat(Edit7, EixoZ);
+    showFloat(Edit12, table.fieldByName(QStringLiteral("Sx")).index());
+    showFloat(Edit13, table.fieldByName(QStringLiteral("Sy")).index());
+    showFloat(Edit14, table.fieldByName(QStringLiteral("Sz")).index());
+    CheckBox7->setChecked(table.field(TemGravidade).asBoolean());
+    showFloat(Edit17, Atrito);
+    CheckBox2->setChecked(table.field(UsaCor).asBoolean());
+    if (table.field(UsaCor).asBoolean()) {
+        auto channel = [&](int field) {
+            return std::clamp(table.field(field).asInteger(), 0, 255);
+        };
+        Shape1->setBrushColor(QColor(channel(R), channel(G), channel(B)));
+        TrackBar1->setValue(table.field(A).asInteger());
+    }
+    showFloat(Edit8, Dim1);
+    showFloat(Edit9, Dim2);
+    showFloat(Edit10, Dim3);
+    showFloat(Edit11, Dim4);
+}

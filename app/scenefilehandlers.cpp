@@ -1,0 +1,46 @@
+// Saving the scene under a chosen name, and opening another scene in its place.
+#include "tform1.h"
+
+#include "recordtable.h"
+#include "sceneschema.h"
+
+#include <QFile>
+
+namespace {
+
+const char sceneFilter[] = "Arquivo de cena (.xml)|*xml";
+
+} // namespace
+
+void TForm1::Button1Click()
+{
+    SaveDialog1.filter = QString::fromLatin1(sceneFilter);
+    SaveDialog1.initialDir = scenesDir(m_exeDir);
+    QString name = dialogs().saveFileName(SaveDialog1);
+    if (name.isEmpty())
+        return;
+    // The question concerns the name as typed, and never the scene's own file.
+    if (QFile::exists(name) && name != ClientDataSet1->fileName() &&
+        !dialogs().confirm(QStringLiteral("O arquivo ") + name +
+                           QStringLiteral(" já existe. Deseja sobrescrever?")))
+        return;
+    if (name.right(4).toLower() != QLatin1String(".xml"))
+        name += QStringLiteral(".xml");
+    // Written whole or not at all; on failure the table stays bound to its previous file.
+    ClientDataSet1->saveAs(name);
+}
+
+void TForm1::Button2Click()
+{
+    OpenDialog1.filter = QString::fromLatin1(sceneFilter);
+    OpenDialog1.initialDir = scenesDir(m_exeDir);
+    OpenDialog1.fileName.clear();
+    const QString name = dialogs().openFileName(OpenDialog1);
+    if (name.isEmpty())
+        return;
+    // The chosen file is read before anything else happens, so a file that is not a scene
+    // leaves the open one as it was. The previous scene's changes go to its own file.
+    ClientDataSet1->openFile(name);
+    setCurrentRecordNumber(1);
+    RadioGroup3->setEnabled(true);
+}

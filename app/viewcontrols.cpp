@@ -1,0 +1,91 @@
+// The colour controls, the view controls and the timer tick.
+#include "tform1.h"
+
+#include <QTimer>
+#include <cmath>
+
+void TForm1::TrackBar1Change()
+{
+    // The preview shows the swatch over the window's background, as translucent as "A" says.
+    const double t = 1.0 - double(TrackBar1->value()) / TrackBar1->maximum();
+    const QColor background = palette().color(QPalette::Window);
+    const QColor swatch = Shape1->brushColor();
+    auto blend = [t](int back, int front) { return int(std::lround(back * (1 - t) + front * t)); };
+    const QColor preview(blend(background.red(), swatch.red()),
+                         blend(background.green(), swatch.green()),
+                         blend(background.blue(), swatch.blue()));
+    Shape2->setBrushColor(preview);
+    Shape2->setPenColor(preview);
+    Label9->setText(QStringLiteral("R: %1  G: %2  B: %3  a: %4")
+                        .arg(swatch.red())
+                        .arg(swatch.green())
+                        .arg(swatch.blue())
+                        .arg(TrackBar1->value()));
+}
+
+void TForm1::Shape1MouseUp()
+{
+    if (const auto colour = dialogs().chooseColour(Shape1->brushColor())) {
+        Shape1->setBrushColor(*colour);
+        TrackBar1Change();
+    }
+}
+
+void TForm1::SpinButton1UpClick()
+{
+    View.zoomUp();
+    setLabelCaption(Label21, View.zoomText());
+}
+
+void TForm1::SpinButton1DownClick()
+{
+    View.zoomDown();
+    setLabelCaption(Label21, View.zoomText());
+}
+
+void TForm1::SpinButton2UpClick()
+{
+    View.lightUp();
+    setLabelCaption(Label20, View.lightText());
+}
+
+void TForm1::SpinButton2DownClick()
+{
+    View.lightDown();
+    setLabelCaption(Label20, View.lightText());
+}
+
+void TForm1::SpinButton3UpClick()
+{
+    View.cameraX += 0.1;
+}
+
+void TForm1::SpinButton3DownClick()
+{
+    View.cameraX -= 0.1;
+}
+
+void TForm1::SpinButton4UpClick()
+{
+    View.cameraY += 0.1;
+}
+
+void TForm1::SpinButton4DownClick()
+{
+    View.cameraY -= 0.1;
+}
+
+void TForm1::SpinButton5UpClick()
+{
+    View.cameraZ += 0.1;
+}
+
+void TForm1::SpinButton5DownClick()
+{
+    View.cameraZ -= 0.1;
+}
+
+void TForm1::Timer1Timer()
+{
+    setLabelCaption(Label14, QStringLiteral("Registro atual: %1").arg(m_currentRecord));
+}
