@@ -1,6 +1,7 @@
 #include "dbnavigator.h"
 
 #include "dialogs.h"
+#include "exceptionhandler.h"
 #include "recordtable.h"
 
 #include <QToolButton>
@@ -18,7 +19,13 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent)
         m_buttons[i]->setText(glyphs[i]);
         m_buttons[i]->setToolTip(tips[i]);
         m_buttons[i]->setFocusPolicy(Qt::TabFocus);
-        connect(m_buttons[i], &QToolButton::clicked, this, [this, i] { click(Button(i)); });
+        connect(m_buttons[i], &QToolButton::clicked, this, [this, i] {
+            try {
+                click(Button(i));
+            } catch (const std::exception& error) {
+                handleApplicationException(error); // never through the tool button's own frames
+            }
+        });
     }
     setFocusProxy(m_buttons[0]);
     updateButtons();

@@ -2,6 +2,7 @@
 
 #include "datasource.h"
 #include "error.h"
+#include "exceptionhandler.h"
 #include "localenumbers.h"
 #include "recordtable.h"
 #include "sceneschema.h"
@@ -53,28 +54,48 @@ TForm1::~TForm1()
     }
 }
 
+// Runs a handler. What it raises is reported right here: letting it unwind through Qt's own
+// frames, which are built without exception support, would leave the widget that sent the
+// signal half way through its event.
+template <typename Handler>
+static void runHandler(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        handleApplicationException(error);
+    }
+}
+
+template <typename Sender, typename Signal>
+void TForm1::bind(Sender* sender, Signal signal, void (TForm1::*handler)())
+{
+    connect(sender, signal, this, [this, handler] { runHandler([&] { (this->*handler)(); }); });
+}
+
 void TForm1::connectHandlers()
 {
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
-    connect(DBNavigator1, &DBNavigator::clicked, this, &TForm1::DBNavigator1Click);
-    connect(RadioGroup1, &RadioGroup::clicked, this, &TForm1::RadioGroup1Click);
-    connect(Shape1, &Shape::mouseUp, this, &TForm1::Shape1MouseUp);
-    connect(Shape2, &Shape::mouseUp, this, &TForm1::Shape1MouseUp);
-    connect(TrackBar1, &QSlider::valueChanged, this, &TForm1::TrackBar1Change);
-    connect(SpinButton1, &SpinButton::upClick, this, &TForm1::SpinButton1UpClick);
-    connect(SpinButton1, &SpinButton::downClick, this, &TForm1::SpinButton1DownClick);
-    connect(SpinButton2, &SpinButton::upClick, this, &TForm1::SpinButton2UpClick);
-    connect(SpinButton2, &SpinButton::downClick, this, &TForm1::SpinButton2DownClick);
-    connect(SpinButton3, &SpinButton::upClick, this, &TForm1::SpinButton3UpClick);
-    connect(SpinButton3, &SpinButton::downClick, this, &TForm1::SpinButton3DownClick);
-    connect(SpinButton4, &SpinButton::upClick, this, &TForm1::SpinButton4UpClick);
-    connect(SpinButton4, &SpinButton::downClick, this, &TForm1::SpinButton4DownClick);
-    connect(SpinButton5, &SpinButton::upClick, this, &TForm1::SpinButton5UpClick);
-    connect(SpinButton5, &SpinButton::downClick, this, &TForm1::SpinButton5DownClick);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    bind(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    bind(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    bind(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    bind(Button5, &QPushButton::clicked, &TForm1::Button5Click);
+    connect(DBNavigator1, &DBNavigator::clicked, this,
+            [this](DBNavigator::Button button) { runHandler([&] { DBNavigator1Click(button); }); });
+    bind(RadioGroup1, &RadioGroup::clicked, &TForm1::RadioGroup1Click);
+    bind(Shape1, &Shape::mouseUp, &TForm1::Shape1MouseUp);
+    bind(Shape2, &Shape::mouseUp, &TForm1::Shape1MouseUp);
+    bind(TrackBar1, &QSlider::valueChanged, &TForm1::TrackBar1Change);
+    bind(SpinButton1, &SpinButton::upClick, &TForm1::SpinButton1UpClick);
+    bind(SpinButton1, &SpinButton::downClick, &TForm1::SpinButton1DownClick);
+    bind(SpinButton2, &SpinButton::upClick, &TForm1::SpinButton2UpClick);
+    bind(SpinButton2, &SpinButton::downClick, &TForm1::SpinButton2DownClick);
+    bind(SpinButton3, &SpinButton::upClick, &TForm1::SpinButton3UpClick);
+    bind(SpinButton3, &SpinButton::downClick, &TForm1::SpinButton3DownClick);
+    bind(SpinButton4, &SpinButton::upClick, &TForm1::SpinButton4UpClick);
+    bind(SpinButton4, &SpinButton::downClick, &TForm1::SpinButton4DownClick);
+    bind(SpinButton5, &SpinButton::upClick, &TForm1::SpinButton5UpClick);
+    bind(SpinButton5, &SpinButton::downClick, &TForm1::SpinButton5DownClick);
+    bind(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
 }
 
 void TForm1::FormCreate()

@@ -63,6 +63,8 @@ protected:
 private:
     void FormCreate();
     void connectHandlers();
+    template <typename Sender, typename Signal>
+    void bind(Sender* sender, Signal signal, void (TForm1::*handler)());
     void setCurrentRecordNumber(int number);
     void setLabelCaption(QLabel* label, const QString& text);
 
