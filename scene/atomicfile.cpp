@@ -13,6 +13,14 @@
 
 namespace {
 
+long systemWrite(int fd, const void* data, unsigned long size)
+{
+    return ::write(fd, data, size);
+}
+
+const FileCalls systemCalls = {::mkstemp, systemWrite, ::fsync, ::close, ::rename};
+const FileCalls* calls = &systemCalls;
+
 [[noreturn]] void failWrite(const QString& path, int error)
 {
     throw TableError(
@@ -23,7 +31,7 @@ namespace {
 bool writeAll(int fd, const char* data, size_t size)
 {
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
+        const long written = calls->write(fd, data, size);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {
@@ -70,17 +78,17 @@ void writeFileAtomically(const QString& path, const QByteArray& data)
     QByteArray temporary = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
                                              info.fileName() + QStringLiteral(".XXXXXX"));
 
-    const int fd = ::mkstemp(temporary.data());
+    const int fd = calls->makeTemporary(temporary.data());
     if (fd < 0)
         failWrite(path, errno);
     bool ok = ::fchmod(fd, modeFor(target)) == 0 &&
-              writeAll(fd, data.constData(), size_t(data.size())) && ::fsync(fd) == 0;
+              writeAll(fd, data.constData(), size_t(data.size())) && calls->sync(fd) == 0;
     int error = errno;
-    if (::close(fd) != 0 && ok) {
+    if (calls->close(fd) != 0 && ok) {
         ok = false;
         error = errno;
     }
-    if (ok && ::rename(temporary.constData(), target.constData()) != 0) {
+    if (ok && calls->rename(temporary.constData(), target.constData()) != 0) {
         ok = false;
         error = errno;
     }
@@ -89,4 +97,19 @@ void writeFileAtomically(const QString& path, const QByteArray& data)
         failWrite(path, error);
     }
     syncFolder(folder);
+}
+
+ScopedFileCalls::ScopedFileCalls(const FileCalls& replacement) : m_previous(calls)
+{
+    calls = &replacement;
+}
+
+ScopedFileCalls::~ScopedFileCalls()
+{
+    calls = m_previous;
+}
+
+const FileCalls& ScopedFileCalls::system()
+{
+    return systemCalls;
 }
