@@ -88,7 +88,7 @@ void appendDouble(QByteArray& out, double value)
 
 void appendValue(QByteArray& out, const FieldValue& value)
 {
-    if (auto s = std::get_if<QString>(&value))
+    if (auto s = std::get_if<Text>(&value))
         appendEscaped(out, *s);
     else if (auto i = std::get_if<qint32>(&value))
         out += QByteArray::number(*i);

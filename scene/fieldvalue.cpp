@@ -38,7 +38,7 @@ double valueAsFloat(const FieldValue& value)
         return *i;
     if (auto b = std::get_if<bool>(&value))
         return *b ? 1 : 0;
-    if (auto s = std::get_if<QString>(&value))
+    if (auto s = std::get_if<Text>(&value))
         return parseFloat(*s);
     return 0;
 }
@@ -51,7 +51,7 @@ qint32 valueAsInteger(const FieldValue& value)
         return roundToInteger(*d);
     if (auto b = std::get_if<bool>(&value))
         return *b ? 1 : 0;
-    if (auto s = std::get_if<QString>(&value))
+    if (auto s = std::get_if<Text>(&value))
         return parseInteger(*s);
     return 0;
 }
@@ -64,14 +64,14 @@ bool valueAsBoolean(const FieldValue& value)
         return *i != 0;
     if (auto d = std::get_if<double>(&value))
         return *d != 0;
-    if (auto s = std::get_if<QString>(&value))
+    if (auto s = std::get_if<Text>(&value))
         return parseBoolean(*s);
     return false;
 }
 
 QString valueAsString(const FieldValue& value)
 {
-    if (auto s = std::get_if<QString>(&value))
+    if (auto s = std::get_if<Text>(&value))
         return *s;
     if (auto d = std::get_if<double>(&value))
         return formatFloat(*d);
@@ -96,7 +96,7 @@ FieldValue coerceToField(const FieldDef& def, const FieldValue& value)
         return value;
     // An emptied cell of a number or boolean column means "no value", as in the grid.
     if (def.type != FieldType::String) {
-        if (auto s = std::get_if<QString>(&value); s && s->trimmed().isEmpty())
+        if (auto s = std::get_if<Text>(&value); s && s->string().trimmed().isEmpty())
             return std::monostate();
     }
     switch (def.type) {

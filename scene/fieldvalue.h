@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSharedData>
 #include <QString>
 #include <QtGlobal>
 #include <variant>
@@ -15,8 +16,31 @@ struct FieldDef
     int size = 0;
 };
 
+// A string value, one pointer wide and shared between copies, so that a record of many fields
+// stays small (a table of 10,000 records is read faster when it touches half the memory).
+class Text
+{
+public:
+    Text() : m_data(new Data) {}
+    Text(const QString& string) : m_data(new Data{string}) {}
+
+    const QString& string() const { return m_data->string; }
+    operator const QString&() const { return m_data->string; }
+    friend bool operator==(const Text& a, const Text& b) { return a.string() == b.string(); }
+
+private:
+    struct Data : QSharedData
+    {
+        Data() = default;
+        explicit Data(const QString& text) : string(text) {}
+        QString string;
+    };
+    QSharedDataPointer<Data> m_data;
+};
+
 // The value of one field of one record. std::monostate is null: a field never written.
-using FieldValue = std::variant<std::monostate, QString, qint32, double, bool>;
+using FieldValue = std::variant<std::monostate, Text, qint32, double, bool>;
+static_assert(sizeof(FieldValue) == 16, "a field value is meant to stay two words wide");
 
 // The fields of one record, in the table's field order.
 using Record = std::vector<FieldValue>;

@@ -19,8 +19,12 @@ std::vector<Record> readPacketFile(const QString& path, const std::vector<FieldD
     if (!file.open(QIODevice::ReadOnly))
         throw TableError(QStringLiteral("Não foi possível abrir o arquivo de cena \"%1\": %2")
                              .arg(name, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // One buffer of the file's size, filled in place: no growing and copying on the way.
+    QByteArray bytes(qsizetype(file.size()), Qt::Uninitialized);
+    const qint64 read = file.read(bytes.data(), bytes.size());
+    if (read >= 0)
+        bytes.resize(qsizetype(read));
+    if (read < 0 || file.error() != QFileDevice::NoError)
         throw TableError(QStringLiteral("Não foi possível ler o arquivo de cena \"%1\": %2")
                              .arg(name, file.errorString()));
     try {

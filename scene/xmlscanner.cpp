@@ -174,7 +174,8 @@ void XmlScanner::readStartTag()
         m_pos = close + 1;
         m_attributes.push_back(attribute);
     }
-    // A packet is a handful of levels deep; thousands of levels can only be an attack on the reader.
+    // A packet is a handful of levels deep; thousands of levels can only be an attack on the
+    // reader.
     if (m_open.size() >= 256)
         fail("elementos aninhados demais");
     m_open.push_back(m_name);
