@@ -7,7 +7,8 @@
 #include <cmath>
 
 OffscreenGL::OffscreenGL()
-    : m_surface(std::make_unique<QOffscreenSurface>()), m_context(std::make_unique<QOpenGLContext>())
+    : m_surface(std::make_unique<QOffscreenSurface>()),
+      m_context(std::make_unique<QOpenGLContext>())
 {
     m_surface->create();
     m_valid = m_context->create() && m_context->makeCurrent(m_surface.get());

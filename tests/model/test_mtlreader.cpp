@@ -106,8 +106,8 @@ void TestMtlReader::usemtl_lastDuplicateWinsAndAppliesToTheWholeGroup()
 void TestMtlReader::missingLibrary_isReportedAndTheModelReadsOn()
 {
     QStringList messages;
-    const TModel model = parseWith("mtllib gone.mtl\nv 0 0 0\ng a\nusemtl red\nf 1 1 1\n", {},
-                                   &messages);
+    const TModel model =
+        parseWith("mtllib gone.mtl\nv 0 0 0\ng a\nusemtl red\nf 1 1 1\n", {}, &messages);
     QCOMPARE(messages,
              QStringList{"Load Model Material|Cannot find the material file : scene/GONE.MTL"});
     QCOMPARE(model.MaterialCount, 0);

@@ -231,10 +231,18 @@ void TestObjReader::loadModel_missingFileIsReportedOnceAndGivesAnEmptyModel_data
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("dir");
     QTest::addColumn<QString>("fileName");
-    QTest::newRow("slashes") << "/no/such/folder/cart.obj" << "/no/such/folder/" << "cart.obj";
-    QTest::newRow("backslashes") << "C:\\Objetos\\cart.obj" << "C:\\Objetos\\" << "cart.obj";
-    QTest::newRow("mixed") << "a\\b/c.obj" << "a\\b/" << "c.obj";
-    QTest::newRow("bare name") << "no-such-cart.obj" << "" << "no-such-cart.obj";
+    QTest::newRow("slashes") << "/no/such/folder/cart.obj"
+                             << "/no/such/folder/"
+                             << "cart.obj";
+    QTest::newRow("backslashes") << "C:\\Objetos\\cart.obj"
+                                 << "C:\\Objetos\\"
+                                 << "cart.obj";
+    QTest::newRow("mixed") << "a\\b/c.obj"
+                           << "a\\b/"
+                           << "c.obj";
+    QTest::newRow("bare name") << "no-such-cart.obj"
+                               << ""
+                               << "no-such-cart.obj";
 }
 
 void TestObjReader::loadModel_missingFileIsReportedOnceAndGivesAnEmptyModel()
@@ -261,10 +269,10 @@ void TestObjReader::FindFrom_followsItsPositionRules()
     QCOMPARE(FindFrom("/", "1//2 3", 3), 3);
     QCOMPARE(FindFrom("/", "1//2 3", 4), 0);
     QCOMPARE(FindFrom("2 3", "1//2 3", 2), 4);
-    QCOMPARE(FindFrom("/", "1//2", 0), 0);  // start 0
-    QCOMPARE(FindFrom("/", "1//2", 5), 0);  // start beyond the end
-    QCOMPARE(FindFrom("", "1//2", 1), 0);   // empty sub
-    QCOMPARE(FindFrom("/", "", 1), 0);      // empty text
+    QCOMPARE(FindFrom("/", "1//2", 0), 0); // start 0
+    QCOMPARE(FindFrom("/", "1//2", 5), 0); // start beyond the end
+    QCOMPARE(FindFrom("", "1//2", 1), 0);  // empty sub
+    QCOMPARE(FindFrom("/", "", 1), 0);     // empty text
 }
 
 QTEST_GUILESS_MAIN(TestObjReader)
