@@ -62,11 +62,14 @@ bool isDrawable(const TGroup& group, const TFace& face, const Limits& limits)
     return true;
 }
 
-void drawFace(const TModel& model, const TGroup& group, const TFace& face, const Limits& limits)
+GLenum modeOf(const TFace& face)
 {
-    const GLenum mode = face.Count == 3 ? GL_TRIANGLES : face.Count == 4 ? GL_QUADS : GL_POLYGON;
+    return face.Count == 3 ? GL_TRIANGLES : face.Count == 4 ? GL_QUADS : GL_POLYGON;
+}
+
+void sendCorners(const TModel& model, const TGroup& group, const TFace& face, const Limits& limits)
+{
     const int32_t withNormal = limits.normals > 0 ? std::min(face.NormalCount, face.Count) : 0;
-    glBegin(mode);
     for (int32_t c = 0; c < face.Count; ++c) {
         const TCorner& corner = group.Corners[size_t(face.First + c)];
         // A corner without a normal index keeps the normal sent before it.
@@ -74,7 +77,53 @@ void drawFace(const TModel& model, const TGroup& group, const TFace& face, const
             glNormal3fv(model.Normals[size_t(corner.Normal)].data());
         glVertex3fv(model.Vertices[size_t(corner.Vertex)].data());
     }
-    glEnd();
+}
+
+// The faces of a group; with joinRuns, consecutive faces of 3 (or of 4) corners share one
+// begin-end.
+void drawFaces(const TModel& model, const TGroup& group, const Limits& limits, bool joinRuns)
+{
+    const GLenum none = GL_POLYGON; // never left open
+    GLenum open = none;
+    const int32_t faces = usableCount(group.Faces, group.FaceCount);
+    for (int32_t f = 1; f <= faces; ++f) {
+        const TFace& face = group.Faces[size_t(f)];
+        if (!isDrawable(group, face, limits))
+            continue;
+        const GLenum mode = modeOf(face);
+        if (open != none && (mode != open || !joinRuns)) {
+            glEnd();
+            open = none;
+        }
+        if (open == none)
+            glBegin(mode);
+        sendCorners(model, group, face, limits);
+        if (mode == GL_POLYGON)
+            glEnd();
+        else
+            open = mode;
+    }
+    if (open != none)
+        glEnd();
+}
+
+void drawModel(const TModel& model, bool joinRuns)
+{
+    const Limits limits{usableCount(model.Vertices, model.VertexCount),
+                        usableCount(model.Normals, model.NormalCount)};
+    const int32_t materials = usableCount(model.Materials, model.MaterialCount);
+    const bool ownMaterials = SelectsMaterial(model);
+    const int32_t groups = usableCount(model.Groups, model.GroupCount);
+    for (int32_t g = 1; g <= groups; ++g) {
+        const TGroup& group = model.Groups[size_t(g)];
+        static const TMaterial none; // slot 0: black, shininess 0, no texture
+        const TMaterial& material =
+            inList(group.Material, materials) ? model.Materials[size_t(group.Material)] : none;
+        if (ownMaterials)
+            applyMaterial(material);
+        applyTexture(material);
+        drawFaces(model, group, limits, joinRuns);
+    }
 }
 
 } // namespace
@@ -117,23 +166,10 @@ bool SelectsMaterial(const TModel& model)
 
 void DrawModel(const TModel& model)
 {
-    const Limits limits{usableCount(model.Vertices, model.VertexCount),
-                        usableCount(model.Normals, model.NormalCount)};
-    const int32_t materials = usableCount(model.Materials, model.MaterialCount);
-    const bool ownMaterials = SelectsMaterial(model);
-    const int32_t groups = usableCount(model.Groups, model.GroupCount);
-    for (int32_t g = 1; g <= groups; ++g) {
-        const TGroup& group = model.Groups[size_t(g)];
-        static const TMaterial none; // slot 0: black, shininess 0, no texture
-        const TMaterial& material =
-            inList(group.Material, materials) ? model.Materials[size_t(group.Material)] : none;
-        if (ownMaterials)
-            applyMaterial(material);
-        applyTexture(material);
-        const int32_t faces = usableCount(group.Faces, group.FaceCount);
-        for (int32_t f = 1; f <= faces; ++f) {
-            if (isDrawable(group, group.Faces[size_t(f)], limits))
-                drawFace(model, group, group.Faces[size_t(f)], limits);
-        }
-    }
+    drawModel(model, false);
+}
+
+void DrawModelJoined(const TModel& model)
+{
+    drawModel(model, true);
 }

@@ -125,7 +125,7 @@ void ModelLibrary::draw(const std::string& fileName)
         if (const unsigned list = compiledList(entry))
             glCallList(list);
         else
-            DrawModel(entry.model);
+            DrawModelJoined(entry.model);
     }
     // Told last: the notifier may run a modal loop that draws or clears the library again.
     deliver(reports);
@@ -198,7 +198,7 @@ unsigned ModelLibrary::compiledList(Entry& entry)
     if (list == 0)
         return 0;
     glNewList(list, GL_COMPILE);
-    DrawModel(entry.model);
+    DrawModelJoined(entry.model);
     glEndList();
     entry.lists.emplace_back(m_context, list);
     return list;

@@ -54,6 +54,7 @@ private slots:
     void modelRecord_isScaledThenMovedThenRotated();
     void faces_of3_4And5Corners_drawAsTrianglesQuadsAndAPolygon();
     void badIndices_skipTheFaceAndNothingIsReadOutsideTheLists();
+    void joinedRuns_drawTheSameTrianglesAndLeaveTheSameNormal();
     void normals_sentOnlyWhereTheModelAndTheCornerHaveOne();
     void materials_ofTheGroupsWithAlpha1_blackForAGroupWithoutOne();
     void materials_aModelSelectingNoneKeepsTheRecordsMaterial();
@@ -137,6 +138,24 @@ void TestModelDraw::badIndices_skipTheFaceAndNothingIsReadOutsideTheLists()
     broken.Groups[1].Faces[3].Count = 1000;
     const auto survived = feedbackPolygons([&] { DrawModel(broken); });
     QVERIFY(survived.size() >= 1);
+}
+
+// What the cache compiles: runs of faces joined into one begin-end must not change a thing.
+void TestModelDraw::joinedRuns_drawTheSameTrianglesAndLeaveTheSameNormal()
+{
+    const TModel model = parse("v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0.5 1.5 0\nv 3 3 0\n"
+                               "vn 1 0 0\nvn 0 1 0\nvn 0 0 1\n"
+                               "g a\nf 1//1 2//1 3//1\nf 1//2 3//2 4//2\nf 1 2 3 4\n"
+                               "f 1//3 2//3 3//3 5//3 4//3\nf 1 2 9\nf 4//2 3 6\n"
+                               "g b\nf 1//3 2 6 3\nf 2//1 6//1 3//1 4//1\nf 1 2 6\n");
+    glNormal3f(0, 0, 7);
+    const auto separate = feedbackPolygons([&] { DrawModel(model); });
+    const std::array<GLfloat, 3> normalAfterSeparate = currentNormal();
+    glNormal3f(0, 0, 7);
+    const auto joined = feedbackPolygons([&] { DrawModelJoined(model); });
+    QCOMPARE(canonicalTriangles(joined), canonicalTriangles(separate));
+    QCOMPARE(currentNormal(), normalAfterSeparate);
+    QCOMPARE(totalArea(joined), totalArea(separate));
 }
 
 void TestModelDraw::normals_sentOnlyWhereTheModelAndTheCornerHaveOne()
