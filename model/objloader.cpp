@@ -89,10 +89,8 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
         }
         // One continuation only: the joined line is not looked at for another "\".
         std::string_view following;
-        if (!lines.next(following) && !wholeText) {
-            lines.rewind(start); // the following line is still to come
-            break;
-        }
+        if (!lines.next(following) && !wholeText)
+            break; // the following line is still to come: both wait for the next chunk
         m_joined.assign(line.data(), line.size() - 1);
         m_joined.append(following);
         dispatch(m_joined);

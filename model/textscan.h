@@ -23,8 +23,6 @@ public:
     bool next(std::string_view& line);
     // How many bytes the lines given so far took, terminators included.
     size_t consumed() const { return size_t(m_pos - m_begin); }
-    // Goes back to a position that consumed() gave.
-    void rewind(size_t position) { m_pos = m_begin + position; }
 
 private:
     const char* m_begin;

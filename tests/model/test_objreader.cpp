@@ -2,6 +2,7 @@
 #include "objloader.h"
 #include "textscan.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <clocale>
@@ -52,6 +53,7 @@ private slots:
     void faces_negativeIndicesCountBackFromWhatWasReadSoFar();
     void groups_everyGLineMakesANewGroup();
     void groups_facesAndSelectionBeforeTheFirstGGoToAnImplicitGroup();
+    void loadModel_readsALargeFileAsTheSameTextParsed();
     void loadModel_missingFileIsReportedOnceAndGivesAnEmptyModel_data();
     void loadModel_missingFileIsReportedOnceAndGivesAnEmptyModel();
     void FindFrom_followsItsPositionRules();
@@ -224,6 +226,42 @@ void TestObjReader::groups_facesAndSelectionBeforeTheFirstGGoToAnImplicitGroup()
     QCOMPARE(before.GroupCount, 2);
     QCOMPARE(before.Groups[1].FaceCount, 1);
     QCOMPARE(before.Groups[2].Name, std::string("NAMED"));
+}
+
+// A file is read in chunks; lines, CR LF pairs and continuations that straddle a chunk's end, and
+// a line longer than a chunk, must read as they do in one piece.
+void TestObjReader::loadModel_readsALargeFileAsTheSameTextParsed()
+{
+    // Most vertex lines are split, the longer part on the following line, so that chunk ends
+    // fall inside a continuation; the long comment comes last, once the chunks are small.
+    std::string text;
+    for (int i = 1; i <= 40000; ++i) {
+        const std::string n = std::to_string(i);
+        text +=
+            i % 5 == 0 ? "v " + n + " 0.5 -" + n + "\r\n" : "v \\\r\n" + n + " 0.5 -" + n + "\r\n";
+        if (i % 3 == 0)
+            text += "f -1 -2 -3\n";
+    }
+    text += "# " + std::string(600000, 'x') + "\r\n";
+    text += "v 1 2 3\\"; // a continuation on the very last line
+    QTemporaryDir dir;
+    QFile file(dir.filePath("large.obj"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text.data(), qint64(text.size()));
+    file.close();
+
+    const TModel parsed = parse(text);
+    ModelIO io;
+    io.decimalSeparator = '.';
+    const TModel loaded = LoadModel(file.fileName().toStdString(), io);
+    QCOMPARE(loaded.VertexCount, 40001);
+    QCOMPARE(loaded.Vertices[40001], (TVector3{1, 2, 3}));
+    QVERIFY(loaded.Vertices == parsed.Vertices);
+    QCOMPARE(loaded.Vertices[7], (TVector3{7, 0.5f, -7}));
+    QCOMPARE(loaded.Groups[1].FaceCount, parsed.Groups[1].FaceCount);
+    QVERIFY(std::equal(loaded.Groups[1].Corners.begin(), loaded.Groups[1].Corners.end(),
+                       parsed.Groups[1].Corners.begin(), parsed.Groups[1].Corners.end(),
+                       [](const TCorner& a, const TCorner& b) { return a.Vertex == b.Vertex; }));
 }
 
 void TestObjReader::loadModel_missingFileIsReportedOnceAndGivesAnEmptyModel_data()
