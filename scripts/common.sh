@@ -7,7 +7,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # What a bare Debian 12 needs to build, run and test Tavirel.
 PACKAGES=(g++ cmake ninja-build qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
-          libgl1-mesa-dri xvfb xauth qt6-translations-l10n libbenchmark-dev)
+          libgl1-mesa-dri xvfb xauth qt6-translations-l10n libbenchmark-dev
+          libtinyobjloader-dev locales)
 
 fail() {
     echo "error: $*" >&2

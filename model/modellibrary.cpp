@@ -1,0 +1,250 @@
+#include "modellibrary.h"
+
+#include "modeldraw.h"
+#include "modelerror.h"
+#include "modelfiles.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+
+struct ModelLibrary::Entry
+{
+    bool read = false;   // false until the first attempt
+    bool usable = false; // false when the model could not be read: it draws nothing
+    FileStamp stamp;     // of the model file when it was read
+    std::vector<std::pair<std::string, FileStamp>> libraries; // as asked for, and their stamps
+    TModel model;
+    std::vector<std::pair<const void*, unsigned>> lists; // one display list per context
+};
+
+// Something to tell once the library is consistent again: a message, or an error.
+struct ModelLibrary::Report
+{
+    std::string caption;
+    std::string text;
+    std::exception_ptr error;
+};
+
+namespace {
+
+FileStamp libraryStamp(const std::string& path)
+{
+    const std::optional<std::string> found = findFileIgnoringCase(path);
+    return found ? fileStamp(*found) : FileStamp{};
+}
+
+bool isUpToDate(const std::string& path, const FileStamp& stamp,
+                const std::vector<std::pair<std::string, FileStamp>>& libraries)
+{
+    if (fileStamp(path) != stamp)
+        return false;
+    return std::all_of(libraries.begin(), libraries.end(), [](const auto& library) {
+        return libraryStamp(library.first) == library.second;
+    });
+}
+
+} // namespace
+
+ModelLibrary::ModelLibrary() = default;
+ModelLibrary::~ModelLibrary() = default;
+
+void ModelLibrary::setNotifier(ModelNotifier notifier)
+{
+    m_notifier = std::move(notifier);
+}
+
+void ModelLibrary::setErrorHandler(ErrorHandler handler)
+{
+    m_errorHandler = std::move(handler);
+}
+
+void ModelLibrary::setSceneDir(const std::string& dir)
+{
+    m_sceneDir = dir;
+}
+
+void ModelLibrary::setDecimalSeparator(char separator)
+{
+    m_separator = separator;
+}
+
+void ModelLibrary::setContext(const void* context)
+{
+    m_context = context;
+}
+
+void ModelLibrary::clear()
+{
+    for (auto& [path, entry] : m_entries)
+        retireLists(*entry);
+    m_entries.clear();
+}
+
+void ModelLibrary::releaseContext(const void* context)
+{
+    const auto ofContext = [context](const std::pair<const void*, unsigned>& list) {
+        if (list.first != context)
+            return false;
+        glDeleteLists(list.second, 1);
+        return true;
+    };
+    for (auto& [path, entry] : m_entries)
+        entry->lists.erase(std::remove_if(entry->lists.begin(), entry->lists.end(), ofContext),
+                           entry->lists.end());
+    m_retired.erase(std::remove_if(m_retired.begin(), m_retired.end(), ofContext), m_retired.end());
+}
+
+std::string ModelLibrary::resolve(const std::string& fileName) const
+{
+    if (m_sceneDir.empty() || fileName.empty() ||
+        fileName.find_first_of("/\\") != std::string::npos)
+        return fileName;
+    std::string inScene = m_sceneDir;
+    if (inScene.back() != '/' && inScene.back() != '\\')
+        inScene += '/';
+    inScene += fileName;
+    return isRegularFile(inScene) ? inScene : fileName;
+}
+
+const TModel* ModelLibrary::model(const std::string& fileName)
+{
+    std::vector<Report> reports;
+    refreshed(fileName, reports);
+    deliver(reports);
+    // Looked up again: whoever was told may have cleared the library.
+    const auto found = m_entries.find(resolve(fileName));
+    return found != m_entries.end() && found->second->usable ? &found->second->model : nullptr;
+}
+
+void ModelLibrary::draw(const std::string& fileName)
+{
+    deleteRetiredLists();
+    std::vector<Report> reports;
+    Entry& entry = refreshed(fileName, reports);
+    if (entry.usable) {
+        if (const unsigned list = compiledList(entry))
+            glCallList(list);
+        else
+            DrawModelJoined(entry.model);
+    }
+    // Told last: the notifier may run a modal loop that draws or clears the library again.
+    deliver(reports);
+}
+
+ModelLibrary::Entry& ModelLibrary::refreshed(const std::string& fileName,
+                                             std::vector<Report>& reports)
+{
+    const std::string path = resolve(fileName);
+    std::unique_ptr<Entry>& slot = m_entries[path];
+    if (!slot)
+        slot = std::make_unique<Entry>();
+    if (!slot->read || !isUpToDate(path, slot->stamp, slot->libraries)) {
+        retireLists(*slot);
+        load(path, *slot, reports);
+    }
+    return *slot;
+}
+
+void ModelLibrary::load(const std::string& path, Entry& entry, std::vector<Report>& reports)
+{
+    entry = Entry();
+    entry.read = true;
+    entry.stamp = fileStamp(path);
+    ModelIO io;
+    io.decimalSeparator = m_separator;
+    io.notify = [&reports](const std::string& caption, const std::string& text) {
+        reports.push_back({caption, text, nullptr});
+    };
+    io.openLibrary = [&entry](const std::string& libraryPath) {
+        entry.libraries.emplace_back(libraryPath, libraryStamp(libraryPath));
+        return readLibraryFile(libraryPath);
+    };
+    try {
+        entry.model = LoadModel(path, io);
+        ComputeModelBounds(entry.model);
+        entry.usable = true;
+    } catch (const ModelError&) {
+        entry.model = TModel();
+        reports.push_back({"Load Model", {}, std::current_exception()});
+    }
+}
+
+void ModelLibrary::retireLists(Entry& entry)
+{
+    m_retired.insert(m_retired.end(), entry.lists.begin(), entry.lists.end());
+    entry.lists.clear();
+}
+
+void ModelLibrary::deleteRetiredLists()
+{
+    const auto ofContext = [this](const std::pair<const void*, unsigned>& list) {
+        if (list.first != m_context)
+            return false;
+        glDeleteLists(list.second, 1);
+        return true;
+    };
+    m_retired.erase(std::remove_if(m_retired.begin(), m_retired.end(), ofContext), m_retired.end());
+}
+
+// The model's display list in the current context, compiled at its first draw there; 0 when
+// OpenGL has no list to give, and the model is then drawn call by call.
+unsigned ModelLibrary::compiledList(Entry& entry)
+{
+    for (const auto& [context, list] : entry.lists) {
+        if (context == m_context)
+            return list;
+    }
+    const GLuint list = glGenLists(1);
+    if (list == 0)
+        return 0;
+    glNewList(list, GL_COMPILE);
+    DrawModelJoined(entry.model);
+    glEndList();
+    entry.lists.emplace_back(m_context, list);
+    return list;
+}
+
+void ModelLibrary::deliver(const std::vector<Report>& reports)
+{
+    for (const Report& report : reports) {
+        if (!report.error) {
+            if (m_notifier)
+                m_notifier(report.caption, report.text);
+            continue;
+        }
+        try {
+            std::rethrow_exception(report.error);
+        } catch (const std::exception& error) {
+            if (m_errorHandler)
+                m_errorHandler(error);
+            else if (m_notifier)
+                m_notifier(report.caption, error.what());
+        }
+    }
+}
+
+namespace {
+
+// The matrix pushed for a record is popped however the drawing ends.
+class PushedMatrix
+{
+public:
+    PushedMatrix() { glPushMatrix(); }
+    ~PushedMatrix() { glPopMatrix(); }
+    PushedMatrix(const PushedMatrix&) = delete;
+    PushedMatrix& operator=(const PushedMatrix&) = delete;
+};
+
+} // namespace
+
+void DrawModelRecord(ModelLibrary& library, const std::string& fileName, bool useColour, double x,
+                     double y, double z, double sx, double sy, double sz, double ang, double eixoX,
+                     double eixoY, double eixoZ, double r, double g, double b, double a)
+{
+    (void)useColour, (void)r, (void)g, (void)b, (void)a;
+    PushedMatrix pushed;
+    glScalef(GLfloat(sx), GLfloat(sy), GLfloat(sz));
+    glTranslatef(GLfloat(x), GLfloat(y), GLfloat(z));
+    glRotatef(GLfloat(ang), GLfloat(eixoX), GLfloat(eixoY), GLfloat(eixoZ));
+    library.draw(fileName);
+}

@@ -1,0 +1,181 @@
+#include "textscan.h"
+
+#include "modelerror.h"
+
+#include <charconv>
+#include <climits>
+#include <clocale>
+#include <cstdint>
+#include <cstring>
+
+bool LineScanner::next(std::string_view& line)
+{
+    line = {};
+    if (m_pos >= m_end)
+        return false;
+    const char* lineEnd = static_cast<const char*>(std::memchr(m_pos, '\n', size_t(m_end - m_pos)));
+    if (!lineEnd && !m_whole)
+        return false;
+    const char* next = lineEnd ? lineEnd + 1 : m_end;
+    if (!lineEnd)
+        lineEnd = m_end;
+    else if (lineEnd > m_pos && lineEnd[-1] == '\r')
+        --lineEnd;
+    line = std::string_view(m_pos, size_t(lineEnd - m_pos));
+    m_pos = next;
+    return true;
+}
+
+std::string upperCased(std::string_view s)
+{
+    std::string result(s);
+    for (char& c : result)
+        c = upperChar(c);
+    return result;
+}
+
+bool startsWithUpper(std::string_view s, std::string_view upperPrefix)
+{
+    if (s.size() < upperPrefix.size())
+        return false;
+    for (size_t i = 0; i < upperPrefix.size(); ++i) {
+        if (upperChar(s[i]) != upperPrefix[i])
+            return false;
+    }
+    return true;
+}
+
+char localeDecimalSeparator()
+{
+    const char* point = std::localeconv()->decimal_point;
+    return point && point[0] && !point[1] ? point[0] : '.';
+}
+
+namespace {
+
+[[noreturn]] void throwNotFloat(std::string_view text)
+{
+    throw ModelConversionError("'" + upperCased(text) + "' is not a valid floating point value");
+}
+
+[[noreturn]] void throwNotInteger(std::string_view text)
+{
+    throw ModelConversionError("'" + upperCased(text) + "' is not a valid integer value");
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::string_view withoutSpaces(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// from_chars over the whole of [first, last) or nothing. It never looks at the locale, and it
+// takes neither a "+" nor the words "inf" and "nan", which the sign check below keeps out.
+bool convertFloat(const char* first, const char* last, float& value)
+{
+    if (first < last && *first == '+')
+        ++first;
+    const char* digits = first < last && *first == '-' ? first + 1 : first;
+    if (digits >= last || !(isDigit(*digits) || *digits == '.'))
+        return false;
+    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    return result.ec == std::errc() && result.ptr == last;
+}
+
+} // namespace
+
+namespace textscan_detail {
+
+// Numbers as exporters write them ("-0.123456": at most 7 significant digits and 10 decimals,
+// no exponent) are exact as float(digits) / 10^decimals: both operands are exact floats, and one
+// IEEE division rounds correctly, so the result is what from_chars gives, only sooner. Anything
+// else goes the long way.
+bool fastFloat(std::string_view text, char separator, float& value)
+{
+    static const float powers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                   1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == '+' || *p == '-'))
+        ++p;
+    uint32_t digits = 0;
+    int decimals = -1; // -1 until the decimal point
+    bool anyDigit = false;
+    for (; p < end; ++p) {
+        const unsigned digit = unsigned(*p - '0');
+        if (digit <= 9) {
+            digits = digits * 10 + digit;
+            if (digits >= (1u << 24))
+                return false;
+            anyDigit = true;
+            decimals += decimals >= 0;
+        } else if ((*p == '.' || *p == separator) && decimals < 0) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    if (!anyDigit || decimals > 10)
+        return false;
+    const float magnitude = decimals > 0 ? float(digits) / powers[decimals] : float(digits);
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+int32_t slowInteger(std::string_view text)
+{
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first < last && *first == '+')
+        ++first;
+    const char* digits = first < last && *first == '-' ? first + 1 : first;
+    int32_t value = 0;
+    if (digits >= last || !isDigit(*digits))
+        throwNotInteger(text);
+    const auto result = std::from_chars(first, last, value);
+    if (result.ec != std::errc() || result.ptr != last)
+        throwNotInteger(text);
+    return value;
+}
+
+float slowFloat(std::string_view text, char separator)
+{
+    float value = 0;
+    const std::string_view number = withoutSpaces(text);
+    if (separator == '.' || number.find(separator) == std::string_view::npos) {
+        if (!convertFloat(number.data(), number.data() + number.size(), value))
+            throwNotFloat(text);
+        return value;
+    }
+    // The locale's separator is read as the decimal point too; a number is short, so a copy on
+    // the stack is enough, and anything longer is no number anyway.
+    char buffer[128];
+    if (number.size() > sizeof buffer)
+        throwNotFloat(text);
+    for (size_t i = 0; i < number.size(); ++i)
+        buffer[i] = number[i] == separator ? '.' : number[i];
+    if (!convertFloat(buffer, buffer + number.size(), value))
+        throwNotFloat(text);
+    return value;
+}
+
+} // namespace textscan_detail
+
+std::array<float, 3> parseThreeValues(std::string_view text, char separator)
+{
+    const int p1 = positionOf(' ', text);
+    const int p2 = FindFrom(" ", text, p1 + 1);
+    const float x = parseFloatValue(copyText(text, 1, p1 - 1), separator);
+    const float y = parseFloatValue(copyText(text, p1 + 1, p2 - p1 - 1), separator);
+    const float z = parseFloatValue(textFrom(text, p2 + 1), separator);
+    return {x, y, z};
+}
