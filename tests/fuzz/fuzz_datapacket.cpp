@@ -35,8 +35,8 @@ bool sameRecords(const std::vector<Record>& a, const std::vector<Record>& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                                     qsizetype(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     std::vector<Record> records;
     try {
         records = readDataPacket(bytes, sceneFields());
