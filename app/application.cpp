@@ -2,6 +2,10 @@
 
 #include "exceptionhandler.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool Application::notify(QObject* receiver, QEvent* event)
@@ -12,4 +16,16 @@ bool Application::notify(QObject* receiver, QEvent* event)
         handleApplicationException(error);
     }
     return false;
+}
+
+bool Application::installQtTranslations()
+{
+    auto* translator = new QTranslator(this);
+    if (!translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    installTranslator(translator);
+    return true;
 }

@@ -1,4 +1,5 @@
 // The window's own widgets: the spin button's repeat, the radio group's index, the navigator.
+#include "application.h"
 #include "dbnavigator.h"
 #include "radiogroup.h"
 #include "recordtable.h"
@@ -21,6 +22,7 @@ private slots:
     void radioGroup_indexIncludesNoneAndIsClamped();
     void radioGroup_reportsEveryChangeButNotTheSameChoice();
     void navigator_isEnabledOnlyWithRecords();
+    void qtDialogs_speakPortugueseUnderAPortugueseLocale();
 };
 
 void TestWidgets::spinButton_clickStepsOnce()
@@ -123,5 +125,21 @@ void TestWidgets::navigator_isEnabledOnlyWithRecords()
     QCOMPARE(clicked[0][0].value<DBNavigator::Button>(), DBNavigator::First);
 }
 
-QTEST_MAIN(TestWidgets)
+void TestWidgets::qtDialogs_speakPortugueseUnderAPortugueseLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    auto* application = static_cast<Application*>(QCoreApplication::instance());
+    QVERIFY(application->installQtTranslations());
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Cancelar"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"),
+             QString("&Nome do arquivo:"));
+    QLocale::setDefault(QLocale::c());
+}
+
+int main(int argc, char* argv[])
+{
+    Application application(argc, argv);
+    TestWidgets test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_widgets.moc"
