@@ -86,15 +86,14 @@ void SceneRenderer::drawFrame()
     if (!m_table.isActive())
         return;
     ShapeLists& lists = listsForCurrentContext();
-    lists.beginFrame();
     placeCamera();
     drawAxes();
     drawRecords(lists);
     drawLightMarkers(lists);
 }
 
-// Display lists belong to the context they were compiled in. Qt gives the panel a new context when
-// it moves to another window, so the lists follow the context current at each frame.
+// The cube's display list belongs to the context it was compiled in. Qt gives the panel a new
+// context when it moves to another window, so the lists follow the context current at each frame.
 ShapeLists& SceneRenderer::listsForCurrentContext()
 {
     QOpenGLContext* current = QOpenGLContext::currentContext();

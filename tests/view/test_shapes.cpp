@@ -97,7 +97,6 @@ private slots:
     void drawers_leaveTheModelviewMatrixAsFound();
     void colours_sphereDefaultsToWhite_othersKeepTheCurrentColour();
     void blending_isOnOnlyWhileATranslucentSphereDraws();
-    void moreSizesThanTheListsHold_areAllStillDrawn();
 
 private:
     std::unique_ptr<OffscreenGL> m_gl;
@@ -285,21 +284,6 @@ void TestShapes::blending_isOnOnlyWhileATranslucentSphereDraws()
     QCOMPARE(opaque.green(), 0);
     const QColor cube = centreAfter([&] { drawCube(*m_lists, 5, 5, 5, {}, halfRed); });
     QCOMPARE(cube.green(), 0); // only the sphere blends
-}
-
-void TestShapes::moreSizesThanTheListsHold_areAllStillDrawn()
-{
-    const int spheres = int(ShapeLists::maxLists) + 50;
-    for (int frame = 0; frame < 2; ++frame) {
-        m_lists->beginFrame();
-        const Feedback f = captureFeedback([&] {
-            for (int i = 0; i < spheres; ++i)
-                drawSphere(*m_lists, 0.001 * (i + 1) + frame, {}, {});
-        });
-        QVERIFY(!f.overflowed);
-        QCOMPARE(f.triangles.size(), size_t(180 * spheres));
-    }
-    QCOMPARE(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 QTEST_MAIN(TestShapes)
