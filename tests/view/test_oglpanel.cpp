@@ -95,8 +95,7 @@ private slots:
     void loaded_failing_reportsTheStepAndStaysInactive_data();
     void loaded_failing_reportsTheStepAndStaysInactive();
     void resize_paintsAtOnceOnlyWhenTheSizeDidNotGrow();
-    void checkGLError_raisesTheFirstPendingError();
-    void exceptionHandler_reportsThenEveryGLErrorOfTheLastLoadedPanel();
+    void checkGLError_andTheHandlerOfTheLastLoadedPanel_reportGLErrors();
     void teardown_releasesThenBeforeDestroyThenTheFormsOwnHandler();
     void failedFrame_restoresTheStacksAndReportsOnceWithoutStacking();
 
@@ -119,25 +118,20 @@ void TestOGLPanel::cleanup()
 
 void TestOGLPanel::requestedFormat_carriesTheRequestCutToEightBits()
 {
-    TOGLPanel panel;
-    QCOMPARE(panel.pfdFlags.bits(), quint16(0x24)); // PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL
+    Form form;
+    TOGLPanel& panel = *form.panel;
     QCOMPARE(panel.requestedFormat().swapBehavior(), QSurfaceFormat::SingleBuffer);
-    QCOMPARE(panel.requestedFormat().redBufferSize(), 8);
-    QCOMPARE(panel.requestedFormat().depthBufferSize(), 32);
-
     panel.pfdFlags.insert(TPFDFlag::DoubleBuffer);
-    QCOMPARE(panel.pfdFlags.bits(), quint16(0x25));
+    QCOMPARE(panel.pfdFlags.bits(), quint16(0x25)); // the window's own request
     panel.ColorBits = 256;
     panel.StencilBits = 0x108;
     const QSurfaceFormat format = panel.requestedFormat();
     QCOMPARE(format.swapBehavior(), QSurfaceFormat::DoubleBuffer);
     QCOMPARE(format.redBufferSize() + format.greenBufferSize() + format.blueBufferSize(), 0);
+    QCOMPARE(format.depthBufferSize(), 32);
     QCOMPARE(format.stencilBufferSize(), 8);
-
-    Form form; // 0 colour bits means any: the panel still loads
-    form.panel->ColorBits = 256;
-    QVERIFY(form.showAndSettle());
-    QVERIFY(form.panel->isActive());
+    QVERIFY(form.showAndSettle()); // 0 colour bits asks for any: the panel still loads
+    QVERIFY(panel.isActive());
 }
 
 void TestOGLPanel::loaded_appliesEnablesProjectionAndClearColour_data()
@@ -248,30 +242,22 @@ void TestOGLPanel::resize_paintsAtOnceOnlyWhenTheSizeDidNotGrow()
     QCOMPARE(viewport[3], int(200 * ratio));
 }
 
-void TestOGLPanel::checkGLError_raisesTheFirstPendingError()
-{
-    Form form;
-    QVERIFY(form.showAndSettle());
-    form.panel->runWithContext([&] {
-        form.panel->CheckGLError("Nada"); // nothing pending: no error
-        glEnable(0x7FFF);
-        try {
-            form.panel->CheckGLError("Teste");
-            QFAIL("no error raised");
-        } catch (const GLError& error) {
-            QCOMPARE(error.message(), QString("Error in Teste\rinvalid enumerant"));
-            QCOMPARE(error.kind(), "GLError");
-        }
-        QCOMPARE(glGetError(), GLenum(GL_NO_ERROR));
-    });
-}
-
-void TestOGLPanel::exceptionHandler_reportsThenEveryGLErrorOfTheLastLoadedPanel()
+void TestOGLPanel::checkGLError_andTheHandlerOfTheLastLoadedPanel_reportGLErrors()
 {
     Form first, second;
     QVERIFY(first.showAndSettle());
     QVERIFY(second.showAndSettle());
-    first.panel->runWithContext([] { glEnable(0x7FFF); }); // not the handler's panel
+    first.panel->runWithContext([&] {
+        first.panel->CheckGLError("Nada"); // nothing pending: no error
+        glEnable(0x7FFF);
+        try {
+            first.panel->CheckGLError("Teste");
+            QFAIL("nothing raised");
+        } catch (const GLError& error) {
+            QCOMPARE(error.message(), QString("Error in Teste\rinvalid enumerant"));
+        }
+        glEnable(0x7FFF); // left pending: this panel's handler is not the one installed
+    });
     second.panel->runWithContext([] { glLineWidth(-1); });
     handleApplicationException(TableError("Record not found"));
     QCOMPARE(m_dialogs.shown,
@@ -284,33 +270,28 @@ void TestOGLPanel::teardown_releasesThenBeforeDestroyThenTheFormsOwnHandler()
 {
     QStringList order;
     {
-        auto form = std::make_unique<Form>();
-        TOGLPanel* panel = form->panel;
-        // A handler the form had before the panel: the panel's own takes its place.
-        form->OnDestroy = [&](QObject*) { order << "wrong handler"; };
-        delete panel;
-        form->OnDestroy = [&](QObject* sender) {
-            order << QStringLiteral("form's own, sender is form: %1").arg(sender == form.get());
+        Form form;
+        form.OnDestroy = [&](QObject* sender) {
+            order << QString("form's own: %1").arg(sender == &form);
         };
-        panel = new TOGLPanel(form.get(), &form->OnDestroy);
+        // A panel made after the form set its own handler: the panel's teardown runs first.
+        auto* panel = new TOGLPanel(&form, &form.OnDestroy);
         panel->BeforeDestroy = [&](QObject* sender) {
-            order << QStringLiteral("BeforeDestroy, active: %1, context current: %2")
+            order << QString("BeforeDestroy: active %1, current %2, sender %3")
                          .arg(panel->isActive())
-                         .arg(QOpenGLContext::currentContext() == panel->context());
-            QCOMPARE(sender, panel);
+                         .arg(QOpenGLContext::currentContext() == panel->context())
+                         .arg(sender == panel);
         };
-        QVERIFY(form->showAndSettle());
+        QVERIFY(form.showAndSettle());
         panel->makeCurrent();
     }
-    QCOMPARE(order, QStringList({"BeforeDestroy, active: 0, context current: 0",
-                                 "form's own, sender is form: 1"}));
+    QCOMPARE(order, QStringList({"BeforeDestroy: active 0, current 0, sender 1", "form's own: 1"}));
 
-    order.clear(); // a panel deleted before its form leaves the form's handler working
+    order.clear(); // a panel deleted before its form leaves the form's own handler working
     {
         Form form;
         form.OnDestroy = [&](QObject*) { order << "form's own"; };
-        auto* panel = new TOGLPanel(&form, &form.OnDestroy);
-        delete panel;
+        delete new TOGLPanel(&form, &form.OnDestroy);
     }
     QCOMPARE(order, QStringList({"form's own"}));
 }

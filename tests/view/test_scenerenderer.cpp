@@ -6,21 +6,26 @@
 #include "viewstate.h"
 
 #include <GL/gl.h>
-#include <QLocale>
 #include <QMatrix4x4>
+#include <QTemporaryDir>
 #include <QTest>
 #include <initializer_list>
 
 namespace {
 
-using Values = std::initializer_list<std::pair<SceneField, FieldValue>>;
-
-void append(RecordTable& table, ElementKind kind, Values values)
+// Appends a record of `kind` with the fields written as "Dim1=2 X=1.5 UsaCor=1"; the others stay
+// null, which reads as 0.
+void append(RecordTable& table, ElementKind kind, const QString& fields = {})
 {
     table.insert();
     table.setValue(ODETipo, qint32(kind));
-    for (const auto& [field, value] : values)
-        table.setValue(field, value);
+    for (const QString& item : fields.split(' ', Qt::SkipEmptyParts)) {
+        const QString text = item.section('=', 1);
+        bool isNumber = false;
+        const double number = text.toDouble(&isNumber);
+        table.setValue(table.findField(item.section('=', 0, 0)),
+                       isNumber ? FieldValue(number) : FieldValue(text));
+    }
     table.post();
 }
 
@@ -78,58 +83,12 @@ std::array<GLfloat, 4> diffuseOf(GLenum light)
 // A scene with every kind, translucent and opaque, turned, coloured or not.
 void fillMixedScene(RecordTable& table)
 {
-    append(table, Esfera,
-           {{Dim1, 2.0},
-            {X, 1.0},
-            {SX, 1.5},
-            {SY, 1.0},
-            {SZ, 1.0},
-            {Ang, 30.0},
-            {EixoX, 1.0},
-            {R, 255.0},
-            {G, 40.0},
-            {B, 0.0},
-            {A, 0.0}});
-    append(table, Esfera,
-           {{Dim1, 1.5},
-            {Y, -4.0},
-            {SX, 1.0},
-            {SY, 1.0},
-            {SZ, 1.0},
-            {G, 200.0},
-            {A, 128.0},
-            {UsaCor, true}});
-    append(table, Capsula,
-           {{Dim1, 0.7},
-            {Dim2, 3.0},
-            {X, -3.0},
-            {Y, 2.0},
-            {Ang, 60.0},
-            {EixoY, 1.0},
-            {B, 255.0},
-            {UsaCor, true}});
-    append(table, Cubo,
-           {{Dim1, 2.0},
-            {Dim2, 1.0},
-            {Dim3, 3.0},
-            {X, 4.0},
-            {Y, 4.0},
-            {Ang, 45.0},
-            {EixoZ, 1.0},
-            {R, 90.0},
-            {G, 90.0},
-            {B, 255.0}});
-    append(table, Plano,
-           {{Dim1, 0.1},
-            {Dim2, 0.2},
-            {Dim3, 1.0},
-            {Dim4, 3.0},
-            {SX, 12.0},
-            {SY, 8.0},
-            {R, 255.0},
-            {G, 255.0},
-            {UsaCor, true}});
-    append(table, Cubo, {{Dim1, 1.0}, {Dim2, 1.0}, {Dim3, 1.0}, {X, -5.0}, {Y, -5.0}, {R, 200.0}});
+    append(table, Esfera, "Dim1=2 X=1 SX=1.5 SY=1 SZ=1 Ang=30 eixoX=1 R=255 G=40");
+    append(table, Esfera, "Dim1=1.5 Y=-4 SX=1 SY=1 SZ=1 G=200 A=128 UsaCor=1");
+    append(table, Capsula, "Dim1=0.7 Dim2=3 X=-3 Y=2 Ang=60 eixoY=1 B=255 UsaCor=1");
+    append(table, Cubo, "Dim1=2 Dim2=1 Dim3=3 X=4 Y=4 Ang=45 eixoZ=1 R=90 G=90 B=255");
+    append(table, Plano, "Dim1=0.1 Dim2=0.2 Dim3=1 Dim4=3 SX=12 SY=8 R=255 G=255 UsaCor=1");
+    append(table, Cubo, "Dim1=1 Dim2=1 Dim3=1 X=-5 Y=-5 R=200");
 }
 
 } // namespace
@@ -139,25 +98,14 @@ class TestSceneRenderer : public QObject
     Q_OBJECT
 
 private slots:
-    void frame_leavesTheTableOnItsLastRecord();
     void frame_atZoomZero_looksFromTheEyeAtTheOriginWithZUp();
     void lightMarkers_enterTheViewAtZoom18And28();
     void litSphere_showsItsRecordColourWhateverUsaCor();
     void lightLevel_followsTheLightControlsToTheirBounds();
-    void records_drawByKind_andModelsGetTheirValuesInOrder();
+    void records_drawByKindInTableOrder_endingOnTheLastRecord();
     void closedTable_onlyClears();
     void compiledShapes_drawTheSamePictureAsPlainDrawing();
 };
-
-void TestSceneRenderer::frame_leavesTheTableOnItsLastRecord()
-{
-    View view;
-    for (int i = 0; i < 3; ++i)
-        append(view.table, Esfera, {{Dim1, 1.0}});
-    view.table.first();
-    view.renderer.drawFrame();
-    QCOMPARE(view.table.recordNumber(), 3);
-}
 
 void TestSceneRenderer::frame_atZoomZero_looksFromTheEyeAtTheOriginWithZUp()
 {
@@ -197,8 +145,7 @@ void TestSceneRenderer::lightMarkers_enterTheViewAtZoom18And28()
 void TestSceneRenderer::litSphere_showsItsRecordColourWhateverUsaCor()
 {
     View view;
-    append(view.table, Esfera,
-           {{Dim1, 5.0}, {SX, 1.0}, {SY, 1.0}, {SZ, 1.0}, {R, 255.0}, {UsaCor, true}});
+    append(view.table, Esfera, "Dim1=5 SX=1 SY=1 SZ=1 R=255 UsaCor=1");
     const QImage coloured = view.frame();
     view.table.edit();
     view.table.setValue(UsaCor, false);
@@ -214,55 +161,35 @@ void TestSceneRenderer::litSphere_showsItsRecordColourWhateverUsaCor()
 
 void TestSceneRenderer::lightLevel_followsTheLightControlsToTheirBounds()
 {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     View view;
     const std::array<GLfloat, 4> lightZero = diffuseOf(GL_LIGHT0);
-    for (int i = 0; i < 30; ++i)
-        view.state.lightUp();
-    view.renderer.applyLightLevel();
-    QCOMPARE(view.state.lightText(), QString("Luz: 1,00"));
-    for (GLenum light : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3})
-        QCOMPARE(diffuseOf(light), (std::array<GLfloat, 4>{1, 1, 1, 1}));
-
-    for (int i = 0; i < 40; ++i)
-        view.state.lightDown();
-    view.renderer.applyLightLevel();
-    QCOMPARE(view.state.lightText(), QString("Luz: 0,00"));
-    for (GLenum light : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3})
-        QCOMPARE(diffuseOf(light), (std::array<GLfloat, 4>{0, 0, 0, 1}));
+    for (auto [step, bound] : {std::pair{&ViewState::lightUp, 1.f}, {&ViewState::lightDown, 0.f}}) {
+        for (int i = 0; i < 40; ++i)
+            (view.state.*step)();
+        view.renderer.applyLightLevel();
+        for (GLenum light : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3})
+            QCOMPARE(diffuseOf(light), (std::array<GLfloat, 4>{bound, bound, bound, 1}));
+    }
     QCOMPARE(diffuseOf(GL_LIGHT0), lightZero);
-    QLocale::setDefault(QLocale::c());
 }
 
-void TestSceneRenderer::records_drawByKind_andModelsGetTheirValuesInOrder()
+void TestSceneRenderer::records_drawByKindInTableOrder_endingOnTheLastRecord()
 {
     View view;
-    append(view.table, ElementKind(7), {{Dim1, 1.0}});
-    append(view.table, Esfera, {{Dim1, 1.0}, {SX, 1.0}, {SY, 1.0}, {SZ, 1.0}});
+    append(view.table, ElementKind(7), "Dim1=1");
+    append(view.table, Esfera, "Dim1=1 SX=1 SY=1 SZ=1");
     append(view.table, ArquivoKind,
-           {{Arquivo, QString("Objetos/casa.obj")},
-            {UsaCor, true},
-            {X, 1.0},
-            {Y, 2.0},
-            {Z, 3.0},
-            {SX, 4.0},
-            {SY, 5.0},
-            {SZ, 6.0},
-            {Ang, 7.0},
-            {EixoX, 8.0},
-            {EixoY, 9.0},
-            {EixoZ, 10.0},
-            {R, 51.0},
-            {G, 102.0},
-            {B, 153.0},
-            {A, 255.0}});
+           "Arquivo=Objetos/casa.obj UsaCor=1 X=1 Y=2 Z=3 SX=4 SY=5 "
+           "SZ=6 Ang=7 eixoX=8 eixoY=9 eixoZ=10 R=51 G=102 B=153 A=255");
     std::vector<ModelRecord> models;
     view.renderer.modelDrawer = [&](const ModelRecord& model) { models.push_back(model); };
+    view.table.first();
 
     // The unknown kind draws nothing and the sphere after it is still drawn; the markers are
     // outside the view at zoom 0.
     const Feedback f = captureFeedback([&] { view.renderer.drawFrame(); });
     QCOMPARE(f.triangles.size(), size_t(180));
+    QCOMPARE(view.table.recordNumber(), 3);
     QCOMPARE(models.size(), size_t(1));
     const ModelRecord& m = models[0];
     QCOMPARE(m.fileName, QString("Objetos/casa.obj"));
@@ -276,18 +203,15 @@ void TestSceneRenderer::records_drawByKind_andModelsGetTheirValuesInOrder()
 
 void TestSceneRenderer::closedTable_onlyClears()
 {
-    OffscreenGL gl;
-    RecordTable table;
-    defineSceneFields(table);
-    ViewState state;
-    SceneRenderer renderer(table, state);
-    renderer.setUpView();
+    View view;
+    append(view.table, Esfera, "Dim1=5 SX=1 SY=1 SZ=1");
+    QTemporaryDir dir;
+    view.table.setFileName(dir.filePath("cena.xml"));
+    view.table.close();
+    QCOMPARE(captureFeedback([&] { view.renderer.drawFrame(); }).primitiveCount(), size_t(0));
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    QCOMPARE(captureFeedback([&] { renderer.drawFrame(); }).primitiveCount(), size_t(0));
-    renderer.drawFrame();
-    const QImage image = gl.image();
-    QCOMPARE(image.pixel(0, 0), qRgba(0, 0, 0, 0));
+    const QImage image = view.frame();
     QCOMPARE(image.pixel(212, 212), qRgba(0, 0, 0, 0));
 }
 
