@@ -23,7 +23,8 @@ struct ShapeColour
 };
 
 // The drawers of the scene's shapes. Each needs the context current, draws at once and, except the
-// plane, leaves the modelview matrix as it found it. Values reach OpenGL as single floats.
+// plane, leaves the modelview matrix as it found it. Values reach OpenGL as single floats; `lists`
+// is what the shapes reuse in that context.
 
 // A sphere; blends while it draws when colour.a > 0, and takes white when colour.use is false.
 void drawSphere(ShapeLists& lists, double radius, const ShapePose& pose, const ShapeColour& colour);
