@@ -1,0 +1,242 @@
+#include "scenerenderer.h"
+
+#include "recordtable.h"
+#include "sceneschema.h"
+#include "shapelists.h"
+#include "shapes.h"
+#include "viewstate.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <QOpenGLContext>
+
+namespace {
+
+struct Light
+{
+    GLenum id;
+    GLfloat position[4];
+};
+
+// Lights 1 to 3, 40 units out on the axes; light 0 is never used.
+const Light lights[] = {
+    {GL_LIGHT1, {40, 0, 0, 1}},
+    {GL_LIGHT2, {0, 40, 0, 1}},
+    {GL_LIGHT3, {0, 0, 40, 1}},
+};
+const GLfloat lightAmbient[] = {0.2f, 0.2f, 0.2f, 1};
+const GLfloat lightSpecular[] = {0.1f, 0.1f, 0.1f, 1};
+const GLfloat materialAmbient[] = {0.2f, 0.2f, 0.2f, 1};
+const GLfloat materialSpecular[] = {0.2f, 0.2f, 0.2f, 1};
+const GLfloat materialShininess = 20;
+
+} // namespace
+
+struct SceneRenderer::RecordValues
+{
+    int kind = -1;
+    ShapePose pose;
+    ShapeColour colour;
+    double dim[4] = {0, 0, 0, 0};
+};
+
+SceneRenderer::SceneRenderer(RecordTable& table, ViewState& view) : m_table(table), m_view(view) {}
+
+SceneRenderer::~SceneRenderer()
+{
+    if (m_lists && m_listsContext && QOpenGLContext::currentContext() == m_listsContext)
+        m_lists->release();
+}
+
+void SceneRenderer::setUpView()
+{
+    glClearColor(0, 0, 0, 0);
+    glShadeModel(GL_SMOOTH);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDisable(GL_CULL_FACE);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    // Given while the modelview matrix is still the identity, the positions stay fixed relative to
+    // the eye: the camera lives in the projection matrix.
+    for (const Light& light : lights) {
+        glLightfv(light.id, GL_POSITION, light.position);
+        glLightfv(light.id, GL_AMBIENT, lightAmbient);
+        glLightfv(light.id, GL_DIFFUSE, m_view.lightLevel.data());
+        glLightfv(light.id, GL_SPECULAR, lightSpecular);
+        glLightf(light.id, GL_QUADRATIC_ATTENUATION, 0);
+        glLightf(light.id, GL_LINEAR_ATTENUATION, 0);
+        glLightf(light.id, GL_CONSTANT_ATTENUATION, 1);
+        glEnable(light.id);
+    }
+    glEnable(GL_LIGHTING);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void SceneRenderer::applyLightLevel()
+{
+    for (const Light& light : lights)
+        glLightfv(light.id, GL_DIFFUSE, m_view.lightLevel.data());
+}
+
+void SceneRenderer::drawFrame()
+{
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!m_table.isActive())
+        return;
+    ShapeLists& lists = listsForCurrentContext();
+    placeCamera();
+    drawAxes();
+    drawRecords(lists);
+    drawLightMarkers(lists);
+}
+
+// The cube's display list belongs to the context it was compiled in. Qt gives the panel a new
+// context when it moves to another window, so the lists follow the context current at each frame.
+ShapeLists& SceneRenderer::listsForCurrentContext()
+{
+    QOpenGLContext* current = QOpenGLContext::currentContext();
+    if (m_lists && current == m_listsContext)
+        return *m_lists;
+    m_lists = std::make_unique<ShapeLists>();
+    m_listsContext = current;
+    m_contextWatch = std::make_unique<QObject>();
+    if (current) {
+        ShapeLists* lists = m_lists.get();
+        QObject::connect(
+            current, &QOpenGLContext::aboutToBeDestroyed, m_contextWatch.get(),
+            [lists, current] {
+                if (QOpenGLContext::currentContext() == current)
+                    lists->release();
+                else
+                    lists->forget();
+            },
+            Qt::DirectConnection);
+    }
+    return *m_lists;
+}
+
+// The box spans 10 + zoom each way; the camera goes into the projection matrix, so every frame's
+// modelview matrix starts as the identity.
+void SceneRenderer::placeCamera() const
+{
+    const double half = 10 + m_view.zoom;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-half, half, -half, half, -10000, 10000);
+    gluLookAt(5 + m_view.cameraX, 5 + m_view.cameraY, 2.5 + m_view.cameraZ, 0, 0, 0, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void SceneRenderer::drawAxes() const
+{
+    const double length = 10 + m_view.zoom;
+    glDisable(GL_LIGHTING);
+    glBegin(GL_LINES);
+    {
+        glColor3f(1, 0, 0);
+        glVertex3f(0, 0, 0);
+        glVertex3f(length, 0, 0);
+        glColor3f(0, 1, 0);
+        glVertex3f(0, 0, 0);
+        glVertex3f(0, length, 0);
+        glColor3f(0, 0, 1);
+        glVertex3f(0, 0, 0);
+        glVertex3f(0, 0, length);
+    }
+    glEnd();
+    glEnable(GL_LIGHTING);
+}
+
+// Walks the table by record number and leaves it on its last record, which the editor expects:
+// it keeps its own current-record number and moves the table back before editing.
+void SceneRenderer::drawRecords(ShapeLists& lists)
+{
+    const int count = m_table.recordCount();
+    for (int number = 1; number <= count; ++number) {
+        m_table.setRecordNumber(number);
+        const RecordValues record = readRecord();
+        setMaterial(record);
+        drawRecord(lists, record);
+    }
+}
+
+// Every value is read before anything is drawn, so an error reading the record cannot leave a
+// primitive or a matrix half done.
+SceneRenderer::RecordValues SceneRenderer::readRecord() const
+{
+    auto number = [this](SceneField field) { return valueAsFloat(m_table.value(field)); };
+    RecordValues record;
+    record.kind = valueAsInteger(m_table.value(ODETipo));
+    record.pose = ShapePose{number(X),  number(Y),   number(Z),     number(SX),    number(SY),
+                            number(SZ), number(Ang), number(EixoX), number(EixoY), number(EixoZ)};
+    record.colour = ShapeColour{number(R) / 255, number(G) / 255, number(B) / 255, number(A) / 255,
+                                valueAsBoolean(m_table.value(UsaCor))};
+    for (int i = 0; i < 4; ++i)
+        record.dim[i] = number(SceneField(Dim1 + i));
+    return record;
+}
+
+void SceneRenderer::setMaterial(const RecordValues& record)
+{
+    m_diffuse = {float(record.colour.r), float(record.colour.g), float(record.colour.b),
+                 float(record.colour.a)};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, materialAmbient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, m_diffuse.data());
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, materialSpecular);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, materialShininess);
+}
+
+// Only the sphere's axis takes the frame clock, which turns it further towards z on every tick.
+void SceneRenderer::drawRecord(ShapeLists& lists, const RecordValues& record)
+{
+    const double* dim = record.dim;
+    switch (record.kind) {
+    case Esfera: {
+        ShapePose pose = record.pose;
+        pose.axisZ += 100 * m_view.frameClock;
+        drawSphere(lists, dim[0], pose, record.colour);
+        break;
+    }
+    case Capsula:
+        drawCapsule(lists, dim[0], dim[1], record.pose, record.colour);
+        break;
+    case Cubo:
+        drawCube(lists, dim[0], dim[1], dim[2], record.pose, record.colour);
+        break;
+    case Plano:
+        drawPlane(dim[0], dim[1], dim[2], dim[3], record.pose.sx, record.pose.sy, record.colour,
+                  GL_LINE_LOOP);
+        break;
+    case ArquivoKind:
+        drawModel(record);
+        break;
+    default: // an unknown kind draws nothing; the next record still does
+        break;
+    }
+}
+
+void SceneRenderer::drawModel(const RecordValues& record) const
+{
+    if (!modelDrawer)
+        return;
+    const ShapePose& p = record.pose;
+    const ShapeColour& c = record.colour;
+    modelDrawer(ModelRecord{valueAsString(m_table.value(Arquivo)), c.use, p.x, p.y, p.z, p.sx, p.sy,
+                            p.sz, p.angle, p.axisX, p.axisY, p.axisZ, c.r, c.g, c.b, c.a});
+}
+
+// Yellow, unlit spheres at the three light positions; alpha 0 keeps blending off.
+void SceneRenderer::drawLightMarkers(ShapeLists& lists) const
+{
+    const ShapeColour yellow{1, 1, 0, 0, true};
+    glDisable(GL_LIGHTING);
+    for (const Light& light : lights) {
+        const ShapePose pose{
+            light.position[0], light.position[1], light.position[2], 1, 1, 1, 0, 0, 0, 0};
+        drawSphere(lists, 0.5, pose, yellow);
+    }
+    glEnable(GL_LIGHTING);
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QOpenGLContext;
+class QObject;
+class RecordTable;
+class ShapeLists;
+struct ShapeColour;
+struct ShapePose;
+struct ViewState;
+
+// A model record's values, in the order the model drawer takes them; colours already divided by
+// 255.
+struct ModelRecord
+{
+    QString fileName; // "Arquivo" exactly as stored
+    bool useColour = false;
+    double x = 0, y = 0, z = 0;
+    double sx = 1, sy = 1, sz = 1;
+    double angle = 0;
+    double axisX = 0, axisY = 0, axisZ = 0;
+    double r = 0, g = 0, b = 0, a = 0;
+};
+
+// Draws one model record. It runs inside the frame with the record's material set, the modelview
+// matrix as the record found it, and may throw: the frame then ends. It must not throw with a
+// glBegin open (GLPrimitive closes one for it); matrices it leaves pushed are popped by the panel.
+using ModelDrawer = std::function<void(const ModelRecord&)>;
+
+// Shows the scene table in the GL panel: the view's fixed OpenGL state, and the frame that draws
+// every record of the table by its kind, from a camera the view state moves.
+class SceneRenderer
+{
+public:
+    SceneRenderer(RecordTable& table, ViewState& view);
+    ~SceneRenderer();
+    SceneRenderer(const SceneRenderer&) = delete;
+    SceneRenderer& operator=(const SceneRenderer&) = delete;
+
+    // Draws records of kind 4; empty by default, and such records then draw nothing.
+    ModelDrawer modelDrawer;
+
+    // The view's OpenGL state: lights 1 to 3 fixed relative to the eye with the view state's light
+    // level, depth test, smooth shading, no culling, lighting on and the blend function (blending
+    // itself stays off). Once per context, with it current; the panel's AfterLoad is the place.
+    void setUpView();
+    // Makes the view state's light level the diffuse colour of lights 1 to 3; light 0 is untouched.
+    // The caller makes the context current.
+    void applyLightLevel();
+    // One frame, with the context current (from paintGL): clears, and when the table is open draws
+    // the axes, every record in table order (leaving the table on its last record) and the three
+    // light markers. A closed table only clears. Errors of the table or of the model drawer end the
+    // frame where they happen and are thrown on.
+    void drawFrame();
+
+private:
+    struct RecordValues;
+
+    ShapeLists& listsForCurrentContext();
+    void placeCamera() const;
+    void drawAxes() const;
+    void drawRecords(ShapeLists& lists);
+    RecordValues readRecord() const;
+    void setMaterial(const RecordValues& record);
+    void drawRecord(ShapeLists& lists, const RecordValues& record);
+    void drawModel(const RecordValues& record) const;
+    void drawLightMarkers(ShapeLists& lists) const;
+
+    RecordTable& m_table;
+    ViewState& m_view;
+    std::array<float, 4> m_diffuse{}; // the material colour every record overwrites
+    std::unique_ptr<ShapeLists> m_lists;
+    QPointer<QOpenGLContext> m_listsContext;
+    std::unique_ptr<QObject> m_contextWatch;
+};
