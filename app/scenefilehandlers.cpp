@@ -28,6 +28,7 @@ void TForm1::Button1Click()
         name += QStringLiteral(".xml");
     // Written whole or not at all; on failure the table stays bound to its previous file.
     ClientDataSet1->saveAs(name);
+    sceneFileChanged();
 }
 
 void TForm1::Button2Click()
@@ -41,6 +42,7 @@ void TForm1::Button2Click()
     // The chosen file is read before anything else happens, so a file that is not a scene
     // leaves the open one as it was. The previous scene's changes go to its own file.
     ClientDataSet1->openFile(name);
+    sceneFileChanged();
     setCurrentRecordNumber(1);
     RadioGroup3->setEnabled(true);
 }

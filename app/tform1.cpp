@@ -4,10 +4,14 @@
 #include "error.h"
 #include "exceptionhandler.h"
 #include "localenumbers.h"
+#include "modeldraw.h"
 #include "recordtable.h"
+#include "scenerenderer.h"
 #include "sceneschema.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QTimer>
 
@@ -28,6 +32,7 @@ TForm1::TForm1(const QString& exeDir, QWidget* parent)
     setupUi(this);
     setMinimumSize(size());
 
+    OGLPanel1->pfdFlags.insert(TPFDFlag::DoubleBuffer); // every other setting is the default
     DBGrid1->setModel(DataSource1);
     DBNavigator1->setTable(ClientDataSet1);
     SaveDialog1.filter = OpenDialog1.filter = QString::fromLatin1(sceneFilter);
@@ -47,6 +52,8 @@ TForm1::TForm1(const QString& exeDir, QWidget* parent)
 
 TForm1::~TForm1()
 {
+    if (OnDestroy)
+        OnDestroy(this); // the GL panel lets go of its context first
     try {
         ClientDataSet1->close();
     } catch (const std::exception&) {
@@ -98,9 +105,44 @@ void TForm1::connectHandlers()
     bind(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
 }
 
+// The scene table, then the view's OpenGL state: Qt makes the panel's context when the window is
+// first shown, so the view is set up then, as soon as the panel has loaded.
 void TForm1::FormCreate()
 {
     createSceneTable(*ClientDataSet1, m_exeDir);
+    m_renderer = std::make_unique<SceneRenderer>(*ClientDataSet1, View);
+    setUpModels();
+    OGLPanel1->AfterLoad = [this](QObject*) { m_renderer->setUpView(); };
+    OGLPanel1->OnOGLPaint = [this] { m_renderer->drawFrame(); };
+}
+
+void TForm1::setUpModels()
+{
+    m_models.setDecimalSeparator(QLocale().decimalPoint().at(0).toLatin1());
+    // Messages and errors wait for the frame to end: no modal loop runs inside a paint.
+    m_models.setNotifier([](const std::string& caption, const std::string& text) {
+        const QString title = QString::fromStdString(caption),
+                      message = QString::fromStdString(text);
+        QTimer::singleShot(0, [title, message] { dialogs().message(title, message); });
+    });
+    m_models.setErrorHandler([](const std::exception& error) { postApplicationException(error); });
+    m_renderer->modelDrawer = [this](const ModelRecord& record) { drawModel(record); };
+    sceneFileChanged();
+}
+
+void TForm1::drawModel(const ModelRecord& r)
+{
+    m_models.setContext(OGLPanel1->context());
+    DrawModelRecord(m_models, r.fileName.toStdString(), r.useColour, r.x, r.y, r.z, r.sx, r.sy,
+                    r.sz, r.angle, r.axisX, r.axisY, r.axisZ, r.r, r.g, r.b, r.a);
+}
+
+// Bare model names are looked up beside the scene's file, and a scene opened again has its
+// models read and their problems told afresh.
+void TForm1::sceneFileChanged()
+{
+    m_models.setSceneDir(QFileInfo(ClientDataSet1->fileName()).absolutePath().toStdString());
+    m_models.clear();
 }
 
 void TForm1::setCurrentRecordNumber(int number)

@@ -2,20 +2,24 @@
 
 #include "dbnavigator.h"
 #include "dialogs.h"
+#include "modellibrary.h"
+#include "oglpanel.h"
 #include "ui_tform1.h"
 #include "viewstate.h"
 
 #include <QWidget>
+#include <memory>
 
 class DataSource;
 class QLineEdit;
 class QTimer;
 class RecordTable;
+class SceneRenderer;
 
 // The editor window: the object panel, the scene table's grid and navigator, the view and its
 // controls. Its controls carry the names of the window description (Edit1, CheckBox2, ...); its
 // handlers are named after their control and event (Button3Click, Timer1Timer, ...).
-class TForm1 : public QWidget, public Ui::TForm1
+class TForm1 : public QWidget, public TOwnerForm, public Ui::TForm1
 {
     Q_OBJECT
 
@@ -34,6 +38,8 @@ public:
 
     // The 1-based position of the record the editor treats as current; 0 at start.
     int currentRecordNumber() const { return m_currentRecord; }
+    // The models the view has read, kept until their files change or a scene is opened.
+    ModelLibrary& models() { return m_models; }
 
 public slots:
     void Button1Click();
@@ -62,6 +68,9 @@ protected:
 
 private:
     void FormCreate();
+    void setUpModels();
+    void drawModel(const struct ModelRecord& record);
+    void sceneFileChanged();
     void connectHandlers();
     template <typename Sender, typename Signal>
     void bind(Sender* sender, Signal signal, void (TForm1::*handler)());
@@ -83,6 +92,8 @@ private:
     void loadRecord();
 
     QString m_exeDir;
+    std::unique_ptr<SceneRenderer> m_renderer;
+    ModelLibrary m_models;
     int m_currentRecord = 0;
     bool m_centred = false;
 };

@@ -1,6 +1,9 @@
 // The colour controls, the view controls and the timer tick.
 #include "tform1.h"
 
+#include "recordtable.h"
+#include "scenerenderer.h"
+
 #include <QTimer>
 #include <cmath>
 
@@ -46,12 +49,14 @@ void TForm1::SpinButton1DownClick()
 void TForm1::SpinButton2UpClick()
 {
     View.lightUp();
+    OGLPanel1->runWithContext([this] { m_renderer->applyLightLevel(); });
     setLabelCaption(Label20, View.lightText());
 }
 
 void TForm1::SpinButton2DownClick()
 {
     View.lightDown();
+    OGLPanel1->runWithContext([this] { m_renderer->applyLightLevel(); });
     setLabelCaption(Label20, View.lightText());
 }
 
@@ -85,7 +90,12 @@ void TForm1::SpinButton5DownClick()
     View.cameraZ -= 0.1;
 }
 
+// The label and the clock move on every tick; a frame is asked for only while the table is open
+// (a closed one leaves the last picture) and no error of an earlier frame is being reported.
 void TForm1::Timer1Timer()
 {
     setLabelCaption(Label14, QStringLiteral("Registro atual: %1").arg(m_currentRecord));
+    View.frameClock += 0.1;
+    if (ClientDataSet1->isActive() && !OGLPanel1->isReportingError())
+        OGLPanel1->update();
 }

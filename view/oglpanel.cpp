@@ -62,6 +62,8 @@ TOGLPanel::TOGLPanel(QWidget* owner, TNotifyEvent* ownerOnDestroy)
     // Keep the picture between paints, so that a paint which draws nothing (while an error is being
     // reported, say) leaves the last picture on screen rather than a cleared one.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    if (auto* form = dynamic_cast<TOwnerForm*>(owner); form && !ownerOnDestroy)
+        ownerOnDestroy = &form->OnDestroy;
     if (!ownerOnDestroy)
         return;
     m_savedOwnerDestroy = *ownerOnDestroy;

@@ -47,6 +47,17 @@ enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 using TNotifyEvent = std::function<void(QObject* sender)>;
 // The panel's paint notification.
 using TOGLPaint = std::function<void()>;
+// A form that lets the panels it owns hook its destruction, since Qt has no destroy handler to
+// replace: the form keeps OnDestroy, and its destructor calls OnDestroy(this) first thing.
+class TOwnerForm
+{
+public:
+    TNotifyEvent OnDestroy;
+
+protected:
+    ~TOwnerForm() = default;
+};
+
 // A mouse notification with the panel as sender.
 using TMouseEvent = std::function<void(TOGLPanel* sender, QMouseEvent* event)>;
 
@@ -67,9 +78,10 @@ class TOGLPanel : public QOpenGLWidget
 
 public:
     // The owner is the form; the panel becomes its child. When the form keeps a destroy handler
-    // (`ownerOnDestroy`, which the form's destructor must call first thing with itself as sender),
-    // the panel puts its teardown there and calls the handler it found after it. Without one the
-    // panel tears down in its own destructor.
+    // (`ownerOnDestroy`, or the OnDestroy of an owner that is a TOwnerForm, which the form's
+    // destructor must call first thing with itself as sender), the panel puts its teardown there
+    // and calls the handler it found after it. Without one the panel tears down in its own
+    // destructor.
     explicit TOGLPanel(QWidget* owner = nullptr, TNotifyEvent* ownerOnDestroy = nullptr);
     ~TOGLPanel() override;
 
