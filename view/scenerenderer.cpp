@@ -2,13 +2,12 @@
 
 #include "recordtable.h"
 #include "sceneschema.h"
-#include "shapelists.h"
 #include "shapes.h"
+#include "sharedshapes.h"
 #include "viewstate.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <QOpenGLContext>
 
 namespace {
 
@@ -40,13 +39,11 @@ struct SceneRenderer::RecordValues
     double dim[4] = {0, 0, 0, 0};
 };
 
-SceneRenderer::SceneRenderer(RecordTable& table, ViewState& view) : m_table(table), m_view(view) {}
+SceneRenderer::SceneRenderer(RecordTable& table, ViewState& view)
+    : m_table(table), m_view(view), m_shapes(std::make_unique<SharedShapes>())
+{}
 
-SceneRenderer::~SceneRenderer()
-{
-    if (m_lists && m_listsContext && QOpenGLContext::currentContext() == m_listsContext)
-        m_lists->release();
-}
+SceneRenderer::~SceneRenderer() = default;
 
 void SceneRenderer::setUpView()
 {
@@ -85,36 +82,10 @@ void SceneRenderer::drawFrame()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!m_table.isActive())
         return;
-    ShapeLists& lists = listsForCurrentContext();
     placeCamera();
     drawAxes();
-    drawRecords(lists);
-    drawLightMarkers(lists);
-}
-
-// The cube's display list belongs to the context it was compiled in. Qt gives the panel a new
-// context when it moves to another window, so the lists follow the context current at each frame.
-ShapeLists& SceneRenderer::listsForCurrentContext()
-{
-    QOpenGLContext* current = QOpenGLContext::currentContext();
-    if (m_lists && current == m_listsContext)
-        return *m_lists;
-    m_lists = std::make_unique<ShapeLists>();
-    m_listsContext = current;
-    m_contextWatch = std::make_unique<QObject>();
-    if (current) {
-        ShapeLists* lists = m_lists.get();
-        QObject::connect(
-            current, &QOpenGLContext::aboutToBeDestroyed, m_contextWatch.get(),
-            [lists, current] {
-                if (QOpenGLContext::currentContext() == current)
-                    lists->release();
-                else
-                    lists->forget();
-            },
-            Qt::DirectConnection);
-    }
-    return *m_lists;
+    drawRecords();
+    drawLightMarkers();
 }
 
 // The box spans 10 + zoom each way; the camera goes into the projection matrix, so every frame's
@@ -152,14 +123,14 @@ void SceneRenderer::drawAxes() const
 
 // Walks the table by record number and leaves it on its last record, which the editor expects:
 // it keeps its own current-record number and moves the table back before editing.
-void SceneRenderer::drawRecords(ShapeLists& lists)
+void SceneRenderer::drawRecords()
 {
     const int count = m_table.recordCount();
     for (int number = 1; number <= count; ++number) {
         m_table.setRecordNumber(number);
         const RecordValues record = readRecord();
         setMaterial(record);
-        drawRecord(lists, record);
+        drawRecord(record);
     }
 }
 
@@ -190,21 +161,21 @@ void SceneRenderer::setMaterial(const RecordValues& record)
 }
 
 // Only the sphere's axis takes the frame clock, which turns it further towards z on every tick.
-void SceneRenderer::drawRecord(ShapeLists& lists, const RecordValues& record)
+void SceneRenderer::drawRecord(const RecordValues& record)
 {
     const double* dim = record.dim;
     switch (record.kind) {
     case Esfera: {
         ShapePose pose = record.pose;
         pose.axisZ += 100 * m_view.frameClock;
-        drawSphere(lists, dim[0], pose, record.colour);
+        drawSphere(*m_shapes, dim[0], pose, record.colour);
         break;
     }
     case Capsula:
-        drawCapsule(lists, dim[0], dim[1], record.pose, record.colour);
+        drawCapsule(*m_shapes, dim[0], dim[1], record.pose, record.colour);
         break;
     case Cubo:
-        drawCube(lists, dim[0], dim[1], dim[2], record.pose, record.colour);
+        drawCube(*m_shapes, dim[0], dim[1], dim[2], record.pose, record.colour);
         break;
     case Plano:
         drawPlane(dim[0], dim[1], dim[2], dim[3], record.pose.sx, record.pose.sy, record.colour,
@@ -229,14 +200,14 @@ void SceneRenderer::drawModel(const RecordValues& record) const
 }
 
 // Yellow, unlit spheres at the three light positions; alpha 0 keeps blending off.
-void SceneRenderer::drawLightMarkers(ShapeLists& lists) const
+void SceneRenderer::drawLightMarkers() const
 {
     const ShapeColour yellow{1, 1, 0, 0, true};
     glDisable(GL_LIGHTING);
     for (const Light& light : lights) {
         const ShapePose pose{
             light.position[0], light.position[1], light.position[2], 1, 1, 1, 0, 0, 0, 0};
-        drawSphere(lists, 0.5, pose, yellow);
+        drawSphere(*m_shapes, 0.5, pose, yellow);
     }
     glEnable(GL_LIGHTING);
 }

@@ -1,15 +1,12 @@
 #pragma once
 
-#include <QPointer>
 #include <QString>
 #include <array>
 #include <functional>
 #include <memory>
 
-class QOpenGLContext;
-class QObject;
 class RecordTable;
-class ShapeLists;
+class SharedShapes;
 struct ShapeColour;
 struct ShapePose;
 struct ViewState;
@@ -61,20 +58,17 @@ public:
 private:
     struct RecordValues;
 
-    ShapeLists& listsForCurrentContext();
     void placeCamera() const;
     void drawAxes() const;
-    void drawRecords(ShapeLists& lists);
+    void drawRecords();
     RecordValues readRecord() const;
     void setMaterial(const RecordValues& record);
-    void drawRecord(ShapeLists& lists, const RecordValues& record);
+    void drawRecord(const RecordValues& record);
     void drawModel(const RecordValues& record) const;
-    void drawLightMarkers(ShapeLists& lists) const;
+    void drawLightMarkers() const;
 
     RecordTable& m_table;
     ViewState& m_view;
     std::array<float, 4> m_diffuse{}; // the material colour every record overwrites
-    std::unique_ptr<ShapeLists> m_lists;
-    QPointer<QOpenGLContext> m_listsContext;
-    std::unique_ptr<QObject> m_contextWatch;
+    std::unique_ptr<SharedShapes> m_shapes;
 };

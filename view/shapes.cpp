@@ -1,6 +1,6 @@
 #include "shapes.h"
 
-#include "shapelists.h"
+#include "sharedshapes.h"
 
 namespace {
 
@@ -58,7 +58,8 @@ void planeVertex(const Plane& p, double u, double v)
 
 // Sphere: centred on (SX·X, SY·Y, SZ·Z), because the scale comes before the move; poles on its
 // turned z axis.
-void drawSphere(ShapeLists& lists, double radius, const ShapePose& pose, const ShapeColour& colour)
+void drawSphere(SharedShapes& shapes, double radius, const ShapePose& pose,
+                const ShapeColour& colour)
 {
     glPushMatrix();
     {
@@ -71,7 +72,7 @@ void drawSphere(ShapeLists& lists, double radius, const ShapePose& pose, const S
         glScalef(pose.sx, pose.sy, pose.sz);
         glTranslatef(pose.x, pose.y, pose.z);
         turn(pose);
-        lists.sphere(radius);
+        shapes.sphere(radius);
         glDisable(GL_BLEND);
     }
     glPopMatrix();
@@ -79,7 +80,7 @@ void drawSphere(ShapeLists& lists, double radius, const ShapePose& pose, const S
 
 // Capsule: a whole sphere at its position and another `length` further along its turned z axis,
 // joined by a cylinder; it is not centred on its position.
-void drawCapsule(ShapeLists& lists, double radius, double length, const ShapePose& pose,
+void drawCapsule(SharedShapes& shapes, double radius, double length, const ShapePose& pose,
                  const ShapeColour& colour)
 {
     glPushMatrix();
@@ -88,14 +89,14 @@ void drawCapsule(ShapeLists& lists, double radius, double length, const ShapePos
             setColour(colour);
         glTranslatef(pose.x, pose.y, pose.z);
         turn(pose);
-        lists.capsule(radius, length);
+        shapes.capsule(radius, length);
     }
     glPopMatrix();
 }
 
 // Cube: centred on its position, the unit cube stretched to the sizes; the turn comes after the
 // stretch, so a box of unequal sizes shears as it turns.
-void drawCube(ShapeLists& lists, double sizeX, double sizeY, double sizeZ, const ShapePose& pose,
+void drawCube(SharedShapes& shapes, double sizeX, double sizeY, double sizeZ, const ShapePose& pose,
               const ShapeColour& colour)
 {
     glPushMatrix();
@@ -105,7 +106,7 @@ void drawCube(ShapeLists& lists, double sizeX, double sizeY, double sizeZ, const
         glTranslatef(pose.x, pose.y, pose.z);
         glScalef(sizeX, sizeY, sizeZ);
         turn(pose);
-        lists.cube();
+        shapes.cube();
         glLoadIdentity();
     }
     glPopMatrix();
@@ -117,20 +118,27 @@ void drawCubeFace(GLenum mode)
 {
     glEnable(GL_NORMALIZE);
     glNormal3f(1, 0, 0);
+    forEachCubeFaceCell([mode](const GLfloat(&corners)[4][3]) {
+        glBegin(mode);
+        for (const auto& corner : corners)
+            glVertex3fv(corner);
+        glEnd();
+    });
+}
+
+void forEachCubeFaceCell(const std::function<void(const GLfloat (&corners)[4][3])>& visit)
+{
     const double cell = 1.0 / gridCells;
     // Stepping by adding to a double, as the grid always has; the count keeps it at ten cells.
     double y = -0.5;
     for (int i = 0; i < gridCells; ++i, y += cell) {
         double z = -0.5;
         for (int j = 0; j < gridCells; ++j, z += cell) {
-            glBegin(mode);
-            {
-                glVertex3f(0.5, y, z);
-                glVertex3f(0.5, y, z + cell);
-                glVertex3f(0.5, y + cell, z + cell);
-                glVertex3f(0.5, y + cell, z);
-            }
-            glEnd();
+            const GLfloat corners[4][3] = {{0.5f, GLfloat(y), GLfloat(z)},
+                                           {0.5f, GLfloat(y), GLfloat(z + cell)},
+                                           {0.5f, GLfloat(y + cell), GLfloat(z + cell)},
+                                           {0.5f, GLfloat(y + cell), GLfloat(z)}};
+            visit(corners);
         }
     }
 }
@@ -149,18 +157,29 @@ void drawPlane(double a, double b, double c, double d, double extentU, double ex
         return;
     const double du = extentU / gridCells;
     const double dv = extentV / gridCells;
+    // A cell's outline is its four edges, so all of them can share one primitive of separate
+    // lines: the same segments, from the same ends, without a hundred begin-end pairs.
+    const bool outlines = mode == GL_LINE_LOOP;
+    if (outlines)
+        glBegin(GL_LINES);
     for (int i = 0; i < gridCells; ++i) {
         const double u = -extentU / 2 + i * du;
         for (int j = 0; j < gridCells; ++j) {
             const double v = -extentV / 2 + j * dv;
-            glBegin(mode);
-            {
-                planeVertex(plane, u, v);
-                planeVertex(plane, u, v + dv);
-                planeVertex(plane, u + du, v + dv);
-                planeVertex(plane, u + du, v);
+            const double corners[4][2] = {{u, v}, {u, v + dv}, {u + du, v + dv}, {u + du, v}};
+            if (outlines) {
+                for (int k = 0; k < 4; ++k) {
+                    planeVertex(plane, corners[k][0], corners[k][1]);
+                    planeVertex(plane, corners[(k + 1) % 4][0], corners[(k + 1) % 4][1]);
+                }
+                continue;
             }
+            glBegin(mode);
+            for (const auto& corner : corners)
+                planeVertex(plane, corner[0], corner[1]);
             glEnd();
         }
     }
+    if (outlines)
+        glEnd();
 }

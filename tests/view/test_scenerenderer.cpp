@@ -7,6 +7,7 @@
 
 #include <GL/gl.h>
 #include <QMatrix4x4>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <initializer_list>
@@ -91,6 +92,37 @@ void fillMixedScene(RecordTable& table)
     append(table, Cubo, "Dim1=1 Dim2=1 Dim3=1 X=-5 Y=-5 R=200");
 }
 
+// Many records of every kind in a crowd, planes tilted every way (c = 0 among them), so that the
+// shared shapes and the plane's outlines meet the same depths again and again.
+void fillCrowdedScene(RecordTable& table)
+{
+    QRandomGenerator random(1208);
+    auto n = [&](double low, double high) { return low + (high - low) * random.generateDouble(); };
+    for (int i = 0; i < 200; ++i) {
+        const auto kind = ElementKind(i % 4);
+        const double c = n(0.2, 1) * (i % 2 ? 1 : -1); // c = 0 is drawn apart on purpose
+        append(table, kind,
+               QString("Dim1=%1 Dim2=%2 Dim3=%3 Dim4=%4 X=%5 Y=%6 Z=%7 SX=%8 SY=%9 SZ=1 Ang=%10 "
+                       "eixoX=%11 eixoZ=1 R=%12 G=%13 B=%14 A=%15 UsaCor=%16")
+                   .arg(kind == Plano ? n(-1, 1) : n(0.3, 1.5))
+                   .arg(kind == Plano ? n(-1, 1) : n(0.5, 2))
+                   .arg(kind == Plano ? c : n(0.5, 2))
+                   .arg(n(-3, 3))
+                   .arg(n(-8, 8))
+                   .arg(n(-8, 8))
+                   .arg(n(-4, 4))
+                   .arg(kind == Plano ? n(2, 6) : 1.0)
+                   .arg(kind == Plano ? n(2, 6) : 1.0)
+                   .arg(n(0, 90))
+                   .arg(n(0, 1))
+                   .arg(int(n(0, 256)))
+                   .arg(int(n(0, 256)))
+                   .arg(int(n(0, 256)))
+                   .arg(i % 8 == 0 ? 128 : 0)
+                   .arg(i % 3 == 0 ? 1 : 0));
+    }
+}
+
 } // namespace
 
 class TestSceneRenderer : public QObject
@@ -104,7 +136,8 @@ private slots:
     void lightLevel_followsTheLightControlsToTheirBounds();
     void records_drawByKindInTableOrder_endingOnTheLastRecord();
     void closedTable_onlyClears();
-    void compiledShapes_drawTheSamePictureAsPlainDrawing();
+    void sharedShapes_drawTheSamePictureAsPlainDrawing_data();
+    void sharedShapes_drawTheSamePictureAsPlainDrawing();
 };
 
 void TestSceneRenderer::frame_atZoomZero_looksFromTheEyeAtTheOriginWithZUp()
@@ -215,20 +248,29 @@ void TestSceneRenderer::closedTable_onlyClears()
     QCOMPARE(image.pixel(212, 212), qRgba(0, 0, 0, 0));
 }
 
-// The display lists must send what the plain drawing sends: same picture, every pixel, over a few
-// frames (the first compiles, the later ones replay, and the sphere axes turn with the clock).
-void TestSceneRenderer::compiledShapes_drawTheSamePictureAsPlainDrawing()
+// The shared shapes must send what the plain drawing sends: same picture, every pixel, over a few
+// frames, as the sphere axes turn with the clock; in a crowd, depths tie again and again.
+void TestSceneRenderer::sharedShapes_drawTheSamePictureAsPlainDrawing_data()
 {
+    QTest::addColumn<bool>("crowded");
+    QTest::newRow("one of each") << false;
+    QTest::newRow("a crowd") << true;
+}
+
+void TestSceneRenderer::sharedShapes_drawTheSamePictureAsPlainDrawing()
+{
+    QFETCH(bool, crowded);
+    const auto fill = crowded ? fillCrowdedScene : fillMixedScene;
     std::vector<QImage> compiled, plain;
     {
         View view;
-        fillMixedScene(view.table);
+        fill(view.table);
         for (int frame = 0; frame < 3; ++frame, view.state.frameClock += 0.1)
             compiled.push_back(view.frame());
     }
     {
         View view;
-        fillMixedScene(view.table);
+        fill(view.table);
         for (int frame = 0; frame < 3; ++frame, view.state.frameClock += 0.1) {
             drawLiteralFrame(view.table, view.state);
             plain.push_back(view.gl.image());

@@ -1,6 +1,6 @@
 #include "glharness.h"
-#include "shapelists.h"
 #include "shapes.h"
+#include "sharedshapes.h"
 
 #include <GL/gl.h>
 #include <QTest>
@@ -94,7 +94,7 @@ private slots:
 
 private:
     std::unique_ptr<OffscreenGL> m_gl;
-    std::unique_ptr<ShapeLists> m_lists;
+    std::unique_ptr<SharedShapes> m_lists;
 };
 
 void TestShapes::init()
@@ -103,7 +103,7 @@ void TestShapes::init()
     m_gl.reset(); // before the next one: its teardown leaves no context current
     m_gl = std::make_unique<OffscreenGL>(400, 400);
     QVERIFY(m_gl->isValid());
-    m_lists = std::make_unique<ShapeLists>();
+    m_lists = std::make_unique<SharedShapes>();
     lookAtTheBox();
 }
 
