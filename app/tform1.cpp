@@ -5,6 +5,7 @@
 #include "exceptionhandler.h"
 #include "localenumbers.h"
 #include "modeldraw.h"
+#include "modelerror.h"
 #include "recordtable.h"
 #include "scenerenderer.h"
 #include "sceneschema.h"
@@ -116,6 +117,15 @@ void TForm1::FormCreate()
     OGLPanel1->OnOGLPaint = [this] { m_renderer->drawFrame(); };
 }
 
+// The reader's own message first, as it is; then which file it was about.
+static Error modelError(const std::string& path, const std::exception& error)
+{
+    const bool conversion = dynamic_cast<const ModelConversionError*>(&error) != nullptr;
+    return Error(QString::fromUtf8(error.what()) + QStringLiteral("\n\nArquivo: ") +
+                     QString::fromStdString(path),
+                 conversion ? "ConversionError" : "ModelError");
+}
+
 void TForm1::setUpModels()
 {
     m_models.setDecimalSeparator(QLocale().decimalPoint().at(0).toLatin1());
@@ -125,7 +135,9 @@ void TForm1::setUpModels()
                       message = QString::fromStdString(text);
         QTimer::singleShot(0, [title, message] { dialogs().message(title, message); });
     });
-    m_models.setErrorHandler([](const std::exception& error) { postApplicationException(error); });
+    m_models.setErrorHandler([](const std::string& path, const std::exception& error) {
+        postApplicationException(modelError(path, error));
+    });
     m_renderer->modelDrawer = [this](const ModelRecord& record) { drawModel(record); };
     sceneFileChanged();
 }

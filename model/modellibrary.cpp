@@ -23,6 +23,7 @@ struct ModelLibrary::Report
     std::string caption;
     std::string text;
     std::exception_ptr error;
+    std::string path; // of the model an error stopped
 };
 
 namespace {
@@ -153,7 +154,7 @@ void ModelLibrary::load(const std::string& path, Entry& entry, std::vector<Repor
     ModelIO io;
     io.decimalSeparator = m_separator;
     io.notify = [&reports](const std::string& caption, const std::string& text) {
-        reports.push_back({caption, text, nullptr});
+        reports.push_back({caption, text, nullptr, {}});
     };
     io.openLibrary = [&entry](const std::string& libraryPath) {
         entry.libraries.emplace_back(libraryPath, libraryStamp(libraryPath));
@@ -165,7 +166,7 @@ void ModelLibrary::load(const std::string& path, Entry& entry, std::vector<Repor
         entry.usable = true;
     } catch (const ModelError&) {
         entry.model = TModel();
-        reports.push_back({"Load Model", {}, std::current_exception()});
+        reports.push_back({"Load Model", {}, std::current_exception(), path});
     }
 }
 
@@ -216,7 +217,7 @@ void ModelLibrary::deliver(const std::vector<Report>& reports)
             std::rethrow_exception(report.error);
         } catch (const std::exception& error) {
             if (m_errorHandler)
-                m_errorHandler(error);
+                m_errorHandler(report.path, error);
             else if (m_notifier)
                 m_notifier(report.caption, error.what());
         }

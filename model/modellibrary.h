@@ -17,8 +17,8 @@ class ModelLibrary
 {
 public:
     // Receives the errors that stop a model from being read (ModelConversionError,
-    // ModelReadError); the record then draws nothing.
-    using ErrorHandler = std::function<void(const std::exception& error)>;
+    // ModelReadError) with the path of the model; the record then draws nothing.
+    using ErrorHandler = std::function<void(const std::string& path, const std::exception& error)>;
 
     ModelLibrary();
     ~ModelLibrary();

@@ -50,6 +50,7 @@ private slots:
     void closedTable_asksForNoFrameButTheLabelMoves();
     void lightArrows_setTheLightsDiffuseColour();
     void missingModel_isToldOnceAndTheRestIsDrawn();
+    void unreadableModel_isReportedOnceNamingTheFile();
 };
 
 void TestEditorView::insertedSphere_showsInItsColour()
@@ -130,6 +131,25 @@ void TestEditorView::missingModel_isToldOnceAndTheRestIsDrawn()
     f.click(w.Button1);
     QVERIFY(tick(f));
     QTRY_COMPARE(f.dialogs.messages.size(), 2);
+}
+
+void TestEditorView::unreadableModel_isReportedOnceNamingTheFile()
+{
+    EditorFixture f;
+    showWindow(f);
+    QDir().mkpath(f.path("Objetos"));
+    QFile model(f.path("Objetos/torto.obj"));
+    QVERIFY(model.open(QIODevice::WriteOnly));
+    model.write("v 0 0 0\nv 1 0 zero\n");
+    model.close();
+    f.form->RadioGroup1->setItemIndex(4);
+    f.dialogs.fileNames << f.path("Objetos/torto.obj");
+    f.click(f.form->Button3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(tick(f));
+    QTRY_COMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(f.dialogs.errors[0],
+             "'ZERO' is not a valid floating point value\n\nArquivo: " + f.path("Cenas/torto.obj"));
 }
 
 TAVIREL_EDITOR_TEST_MAIN(TestEditorView)

@@ -90,8 +90,9 @@ void TestModelLibrary::init()
     m_library->setNotifier([this](const std::string& caption, const std::string& text) {
         m_messages << QString::fromStdString(caption + "|" + text);
     });
-    m_library->setErrorHandler(
-        [this](const std::exception& error) { m_errors << QString::fromUtf8(error.what()); });
+    m_library->setErrorHandler([this](const std::string& path, const std::exception& error) {
+        m_errors << QString::fromStdString(path) + "|" + QString::fromUtf8(error.what());
+    });
 }
 
 void TestModelLibrary::cleanup()
@@ -127,7 +128,7 @@ void TestModelLibrary::unreadableModel_isReportedOnceAndTheRestOfTheFrameIsDrawn
     for (int frame = 0; frame < 3; ++frame)
         QCOMPARE(drawRecords(*m_library, {bad, good, path("gone.obj")}).size(), 1);
     QVERIFY(ModelViewState::current() == before);
-    QCOMPARE(m_errors, QStringList{"'ZERO' is not a valid floating point value"});
+    QCOMPARE(m_errors, QStringList{bad + "|'ZERO' is not a valid floating point value"});
     QCOMPARE(m_messages.size(), 1); // the missing one, once
 
     writeFile(bad, "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3 \n\n");
