@@ -1,20 +1,13 @@
 #include "gltestsupport.h"
 
 #include <GL/gl.h>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
 #include <algorithm>
 #include <cmath>
 
-OffscreenGL::OffscreenGL()
-    : m_surface(std::make_unique<QOffscreenSurface>()),
-      m_context(std::make_unique<QOpenGLContext>())
+ModelGL::ModelGL() : OffscreenGL(100, 100)
 {
-    m_surface->create();
-    m_valid = m_context->create() && m_context->makeCurrent(m_surface.get());
-    if (!m_valid)
+    if (!isValid())
         return;
-    glViewport(0, 0, 100, 100);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-10, 10, -10, 10, -10, 10);
@@ -22,35 +15,16 @@ OffscreenGL::OffscreenGL()
     glLoadIdentity();
 }
 
-OffscreenGL::~OffscreenGL()
-{
-    if (m_valid)
-        m_context->doneCurrent();
-}
-
 QVector<QPolygonF> feedbackPolygons(const std::function<void()>& draw)
 {
-    std::vector<GLfloat> buffer(1 << 16);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint count = glRenderMode(GL_RENDER);
+    const Feedback feedback = captureFeedback(draw);
+    Q_ASSERT(feedback.otherPolygons == 0); // Mesa hands every polygon back as triangles
     QVector<QPolygonF> polygons;
-    for (GLint i = 0; i < count;) {
-        const GLenum token = GLenum(buffer[size_t(i++)]);
-        if (token == GL_POLYGON_TOKEN) {
-            const int corners = int(buffer[size_t(i++)]);
-            QPolygonF polygon;
-            for (int c = 0; c < corners; ++c, i += 3)
-                polygon << QPointF(buffer[size_t(i)], buffer[size_t(i + 1)]);
-            polygons << polygon;
-        } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-            i += 6;
-        } else if (token == GL_PASS_THROUGH_TOKEN) {
-            i += 1;
-        } else {
-            i += 3; // points, bitmaps and pixel rectangles: one vertex
-        }
+    for (const auto& triangle : feedback.triangles) {
+        QPolygonF polygon;
+        for (const FeedbackVertex& corner : triangle)
+            polygon << QPointF(corner.x, corner.y);
+        polygons << polygon;
     }
     return polygons;
 }

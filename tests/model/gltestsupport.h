@@ -5,24 +5,15 @@
 #include <functional>
 #include <memory>
 
-class QOffscreenSurface;
-class QOpenGLContext;
+#include "glharness.h"
 
-// An OpenGL context on an offscreen surface, current while the object lives, set up so that a
-// point (x, y) of the scene lands on the window point (5x + 50, 5y + 50): a 100 x 100 viewport,
-// glOrtho(-10, 10, -10, 10, -10, 10) and the identity modelview matrix.
-class OffscreenGL
+// An offscreen context set up so that a point (x, y) of the scene lands on the window point
+// (5x + 50, 5y + 50): a 100 x 100 viewport, glOrtho(-10, 10, -10, 10, -10, 10) and the identity
+// modelview matrix.
+class ModelGL : public OffscreenGL
 {
 public:
-    OffscreenGL();
-    ~OffscreenGL();
-
-    bool isValid() const { return m_valid; }
-
-private:
-    std::unique_ptr<QOffscreenSurface> m_surface;
-    std::unique_ptr<QOpenGLContext> m_context;
-    bool m_valid = false;
+    ModelGL();
 };
 
 // The polygons that `draw` produces, in window coordinates, read back in feedback mode. Mesa

@@ -72,13 +72,13 @@ private slots:
 private:
     void check(const QString& path, const Outcome& outcome);
 
-    std::unique_ptr<OffscreenGL> m_gl;
+    std::unique_ptr<ModelGL> m_gl;
     QTemporaryDir m_dir;
 };
 
 void TestHostileModels::initTestCase()
 {
-    m_gl = std::make_unique<OffscreenGL>();
+    m_gl = std::make_unique<ModelGL>();
     QVERIFY(m_gl->isValid());
 }
 

@@ -61,12 +61,12 @@ private slots:
     void bounds_alwaysContainTheOrigin();
 
 private:
-    std::unique_ptr<OffscreenGL> m_gl;
+    std::unique_ptr<ModelGL> m_gl;
 };
 
 void TestModelDraw::initTestCase()
 {
-    m_gl = std::make_unique<OffscreenGL>();
+    m_gl = std::make_unique<ModelGL>();
     QVERIFY2(m_gl->isValid(), "no OpenGL context");
 }
 

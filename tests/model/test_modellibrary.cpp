@@ -67,7 +67,7 @@ private slots:
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
 
-    std::unique_ptr<OffscreenGL> m_gl;
+    std::unique_ptr<ModelGL> m_gl;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ModelLibrary> m_library;
     QStringList m_messages;
@@ -76,7 +76,7 @@ private:
 
 void TestModelLibrary::initTestCase()
 {
-    m_gl = std::make_unique<OffscreenGL>();
+    m_gl = std::make_unique<ModelGL>();
     QVERIFY2(m_gl->isValid(), "no OpenGL context");
 }
 
