@@ -38,29 +38,18 @@ void TForm1::Button3Click()
 {
     RecordTable& table = *ClientDataSet1;
     table.insert();
-    try {
+    postOrCancel([&] {
         table.field(Nome).setAsString(Edit1->text());
         table.field(ID).setAsInteger(table.recordCount());
-        if (RadioGroup1->itemIndex() == Plano)
-            writePlaneStep();
-        else
-            writeBodyStep();
-        table.field(ODETipo).setAsInteger(RadioGroup1->itemIndex());
-        writeColour(true);
-        writeVisibleOnlyFields();
+        writePanelFields(true);
         if (isModelKind()) {
-            writeModelScale();
             const QString model = chooseModelFile();
             if (!model.isEmpty()) {
                 table.field(Arquivo).setAsString(QFileInfo(model).fileName());
                 copyModelBesideScene(model);
             }
         }
-        table.post();
-    } catch (...) {
-        table.cancel(); // nothing half-filled is ever posted
-        throw;
-    }
+    });
     setCurrentRecordNumber(table.recordCount());
     advanceName();
     RadioGroup3->setEnabled(false);
@@ -71,27 +60,44 @@ void TForm1::Button5Click()
     RecordTable& table = *ClientDataSet1;
     table.setRecordNumber(m_currentRecord);
     table.edit();
-    try {
+    postOrCancel([&] {
         table.field(Nome).setAsString(Edit1->text());
-        // A plane is written as insertion writes it, so loading and editing keep its size.
-        if (RadioGroup1->itemIndex() == Plano)
-            writePlaneStep();
-        else
-            writeBodyStep();
-        table.field(ODETipo).setAsInteger(RadioGroup1->itemIndex());
-        writeColour(false);
-        writeVisibleOnlyFields();
+        writePanelFields(false);
         if (isModelKind()) {
-            writeModelScale();
             const QString model = chooseModelFile();
             if (!model.isEmpty())
                 table.field(Arquivo).setAsString(model);
         }
-        table.post();
+    });
+}
+
+// Fills the pending record and posts it. Whatever stops the filling drops the record: nothing
+// half-filled is ever posted, and an edited record keeps every previous value.
+void TForm1::postOrCancel(const std::function<void()>& fill)
+{
+    try {
+        fill();
+        ClientDataSet1->post();
     } catch (...) {
-        table.cancel(); // the record keeps every previous value
+        ClientDataSet1->cancel();
         throw;
     }
+}
+
+// What insertion and editing both take from the panel after the name. A plane is written the
+// same way by both, so that loading and editing it keep its size; insertion always stores the
+// swatch, editing only for a record that uses its own colour.
+void TForm1::writePanelFields(bool inserting)
+{
+    if (RadioGroup1->itemIndex() == Plano)
+        writePlaneStep();
+    else
+        writeBodyStep();
+    ClientDataSet1->field(ODETipo).setAsInteger(RadioGroup1->itemIndex());
+    writeColour(inserting);
+    writeVisibleOnlyFields();
+    if (isModelKind())
+        writeModelScale();
 }
 
 // A plane keeps its size in "SX"/"SY" and has no pose or simulation settings.
@@ -136,7 +142,6 @@ void TForm1::writeBodyStep()
     table.field(TemGravidade).setAsBoolean(CheckBox7->isChecked());
 }
 
-// Insertion always stores the swatch; editing only when the record uses its own colour.
 void TForm1::writeColour(bool alwaysRgb)
 {
     RecordTable& table = *ClientDataSet1;

@@ -8,6 +8,7 @@
 #include "viewstate.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class DataSource;
@@ -78,6 +79,8 @@ private:
     void setLabelCaption(QLabel* label, const QString& text);
 
     // Inserting and editing.
+    void postOrCancel(const std::function<void()>& fill);
+    void writePanelFields(bool inserting);
     void writePlaneStep();
     void writeBodyStep();
     void writeColour(bool alwaysRgb);
