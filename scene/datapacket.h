@@ -13,6 +13,9 @@
 //
 // all on one line. A row carries one attribute per non-null field.
 
+// The fieldtype a packet gives a field of `type`: "string", "i4", "r8" or "boolean".
+const char* packetFieldType(FieldType type);
+
 // The whole packet for `records`, UTF-8. Numbers never depend on the locale: doubles are written
 // as the shortest text that reads back to the same value ("255", "0.5", "1E-7").
 QByteArray writeDataPacket(const std::vector<FieldDef>& fields, const std::vector<Record>& records);

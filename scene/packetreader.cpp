@@ -1,102 +1,15 @@
+// Reading data packets, tolerant of what other programs wrote.
 #include "datapacket.h"
 
 #include "error.h"
 #include "xmlscanner.h"
 
-#include <QHash>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <numeric>
 #include <string>
 
 namespace {
-
-// ---------------------------------------------------------------------------------------------
-// Writing
-
-const char* typeName(FieldType type)
-{
-    switch (type) {
-    case FieldType::String:
-        return "string";
-    case FieldType::Integer:
-        return "i4";
-    case FieldType::Float:
-        return "r8";
-    case FieldType::Boolean:
-        return "boolean";
-    }
-    return "string";
-}
-
-void appendEscaped(QByteArray& out, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    for (const char c : utf8) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            if (uchar(c) < 0x20) {
-                // Control characters as three-digit references: "&#013;" for a carriage return.
-                char reference[8];
-                std::snprintf(reference, sizeof reference, "&#%03d;", int(uchar(c)));
-                out += reference;
-            } else {
-                out += c;
-            }
-        }
-    }
-}
-
-void appendDouble(QByteArray& out, double value)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string_view text(buffer, size_t(result.ptr - buffer));
-    const size_t e = text.find('e');
-    if (e == std::string_view::npos) {
-        out.append(text.data(), qsizetype(text.size()));
-        return;
-    }
-    // "1e-07" -> "1E-7", "1.5e+20" -> "1.5E20"
-    out.append(text.data(), qsizetype(e));
-    out += 'E';
-    std::string_view exponent = text.substr(e + 1);
-    if (exponent.front() == '-')
-        out += '-';
-    if (exponent.front() == '-' || exponent.front() == '+')
-        exponent.remove_prefix(1);
-    while (exponent.size() > 1 && exponent.front() == '0')
-        exponent.remove_prefix(1);
-    out.append(exponent.data(), qsizetype(exponent.size()));
-}
-
-void appendValue(QByteArray& out, const FieldValue& value)
-{
-    if (auto s = std::get_if<Text>(&value))
-        appendEscaped(out, *s);
-    else if (auto i = std::get_if<qint32>(&value))
-        out += QByteArray::number(*i);
-    else if (auto d = std::get_if<double>(&value))
-        appendDouble(out, *d);
-    else if (auto b = std::get_if<bool>(&value))
-        out += *b ? "TRUE" : "FALSE";
-}
 
 // ---------------------------------------------------------------------------------------------
 // Text encoding
@@ -317,7 +230,8 @@ void PacketReader::mapFields()
             refuse(QStringLiteral("falta o campo \"%1\"").arg(def.name));
         if (!typeMatches(def.type, match->type))
             refuse(QStringLiteral("o campo \"%1\" é do tipo \"%2\", e não \"%3\"")
-                       .arg(def.name, qs(match->type), QString::fromLatin1(typeName(def.type))));
+                       .arg(def.name, qs(match->type),
+                            QString::fromLatin1(packetFieldType(def.type))));
         match->tableIndex = int(t);
     }
     m_mapped = true;
@@ -444,46 +358,6 @@ std::vector<Record> PacketReader::liveRecords()
 }
 
 } // namespace
-
-QByteArray writeDataPacket(const std::vector<FieldDef>& fields, const std::vector<Record>& records)
-{
-    QByteArray out;
-    out.reserve(2048 + qsizetype(records.size()) * 40 * qsizetype(fields.size()));
-    out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>  "
-           "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>";
-    for (const FieldDef& field : fields) {
-        out += "<FIELD attrname=\"";
-        appendEscaped(out, field.name);
-        out += "\" fieldtype=\"";
-        out += typeName(field.type);
-        out += '"';
-        if (field.type == FieldType::String)
-            out += " WIDTH=\"" + QByteArray::number(field.size) + '"';
-        out += "/>";
-    }
-    out += "</FIELDS><PARAMS/></METADATA><ROWDATA>";
-    const QList<QByteArray> names = [&] {
-        QList<QByteArray> list;
-        for (const FieldDef& field : fields)
-            list.append(field.name.toUtf8());
-        return list;
-    }();
-    for (const Record& record : records) {
-        out += "<ROW";
-        for (size_t f = 0; f < fields.size() && f < record.size(); ++f) {
-            if (isNull(record[f]))
-                continue;
-            out += ' ';
-            out += names[qsizetype(f)];
-            out += "=\"";
-            appendValue(out, record[f]);
-            out += '"';
-        }
-        out += "/>";
-    }
-    out += "</ROWDATA></DATAPACKET>";
-    return out;
-}
 
 std::vector<Record> readDataPacket(const QByteArray& bytes, const std::vector<FieldDef>& fields)
 {
