@@ -6,15 +6,9 @@
 
 #include <QFile>
 
-namespace {
-
-const char sceneFilter[] = "Arquivo de cena (.xml)|*xml";
-
-} // namespace
-
 void TForm1::Button1Click()
 {
-    SaveDialog1.filter = QString::fromLatin1(sceneFilter);
+    SaveDialog1.filter = QString::fromLatin1(sceneFileFilter);
     SaveDialog1.initialDir = scenesDir(m_exeDir);
     QString name = dialogs().saveFileName(SaveDialog1);
     if (name.isEmpty())
@@ -33,7 +27,7 @@ void TForm1::Button1Click()
 
 void TForm1::Button2Click()
 {
-    OpenDialog1.filter = QString::fromLatin1(sceneFilter);
+    OpenDialog1.filter = QString::fromLatin1(sceneFileFilter);
     OpenDialog1.initialDir = scenesDir(m_exeDir);
     OpenDialog1.fileName.clear();
     const QString name = dialogs().openFileName(OpenDialog1);

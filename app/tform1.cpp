@@ -16,12 +16,6 @@
 #include <QScreen>
 #include <QTimer>
 
-namespace {
-
-const char sceneFilter[] = "Arquivo de cena (.xml)|*xml";
-
-} // namespace
-
 TForm1::TForm1(const QString& exeDir, QWidget* parent)
     : QWidget(parent), ClientDataSet1(new RecordTable(this)),
       DataSource1(new DataSource(ClientDataSet1, this)), Timer1(new QTimer(this)), m_exeDir(exeDir)
@@ -36,7 +30,7 @@ TForm1::TForm1(const QString& exeDir, QWidget* parent)
     OGLPanel1->pfdFlags.insert(TPFDFlag::DoubleBuffer); // every other setting is the default
     DBGrid1->setModel(DataSource1);
     DBNavigator1->setTable(ClientDataSet1);
-    SaveDialog1.filter = OpenDialog1.filter = QString::fromLatin1(sceneFilter);
+    SaveDialog1.filter = OpenDialog1.filter = QString::fromLatin1(sceneFileFilter);
     // Numbers in the panel follow the user's locale from the start, so the defaults convert.
     Edit17->setText(formatFloat(0.5));
     setLabelCaption(Label21, View.zoomText());

@@ -101,5 +101,8 @@ private:
     bool m_centred = false;
 };
 
+// The filter of the dialogs that save and open scenes: one entry, whose pattern has no dot.
+inline constexpr char sceneFileFilter[] = "Arquivo de cena (.xml)|*xml";
+
 // The number typed in an edit, in the user's locale; throws ConversionError otherwise.
 double floatOf(const QLineEdit* edit);

@@ -5,10 +5,11 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# What a bare Debian 12 needs to build, run and test Tavirel.
+# What a bare Debian 12 needs to build, run and test Tavirel (fonts-dejavu-extra holds the
+# condensed face the window's narrow labels are laid out for).
 PACKAGES=(g++ cmake ninja-build qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
           libgl1-mesa-dri xvfb xauth qt6-translations-l10n libbenchmark-dev
-          libtinyobjloader-dev locales)
+          libtinyobjloader-dev locales fonts-dejavu-extra)
 
 fail() {
     echo "error: $*" >&2
