@@ -7,12 +7,26 @@
 #include <GL/gl.h>
 #include <algorithm>
 
+namespace {
+
+// A material library as a model named it, where it was found (empty when it was not) and the
+// stamp of the file found. Names are upper-cased by the reader, so finding one may take a look
+// through its folder; that is done when the model is read, not on every frame.
+struct LibraryStamp
+{
+    std::string asked;
+    std::string found;
+    FileStamp stamp;
+};
+
+} // namespace
+
 struct ModelLibrary::Entry
 {
-    bool read = false;   // false until the first attempt
-    bool usable = false; // false when the model could not be read: it draws nothing
-    FileStamp stamp;     // of the model file when it was read
-    std::vector<std::pair<std::string, FileStamp>> libraries; // as asked for, and their stamps
+    bool read = false;                   // false until the first attempt
+    bool usable = false;                 // false when the model could not be read: it draws nothing
+    FileStamp stamp;                     // of the model file when it was read
+    std::vector<LibraryStamp> libraries; // every library the model asked for
     TModel model;
     std::vector<std::pair<const void*, unsigned>> lists; // one display list per context
 };
@@ -28,20 +42,24 @@ struct ModelLibrary::Report
 
 namespace {
 
-FileStamp libraryStamp(const std::string& path)
+LibraryStamp stampLibrary(const std::string& asked)
 {
-    const std::optional<std::string> found = findFileIgnoringCase(path);
-    return found ? fileStamp(*found) : FileStamp{};
+    const std::optional<std::string> found = findFileIgnoringCase(asked);
+    return {asked, found.value_or(std::string()), found ? fileStamp(*found) : FileStamp{}};
+}
+
+// A library found before is only looked at again; one that was missing is looked for again.
+bool isUnchanged(const LibraryStamp& library)
+{
+    if (library.found.empty())
+        return !findFileIgnoringCase(library.asked);
+    return fileStamp(library.found) == library.stamp;
 }
 
 bool isUpToDate(const std::string& path, const FileStamp& stamp,
-                const std::vector<std::pair<std::string, FileStamp>>& libraries)
+                const std::vector<LibraryStamp>& libraries)
 {
-    if (fileStamp(path) != stamp)
-        return false;
-    return std::all_of(libraries.begin(), libraries.end(), [](const auto& library) {
-        return libraryStamp(library.first) == library.second;
-    });
+    return fileStamp(path) == stamp && std::all_of(libraries.begin(), libraries.end(), isUnchanged);
 }
 
 } // namespace
@@ -156,9 +174,12 @@ void ModelLibrary::load(const std::string& path, Entry& entry, std::vector<Repor
     io.notify = [&reports](const std::string& caption, const std::string& text) {
         reports.push_back({caption, text, nullptr, {}});
     };
-    io.openLibrary = [&entry](const std::string& libraryPath) {
-        entry.libraries.emplace_back(libraryPath, libraryStamp(libraryPath));
-        return readLibraryFile(libraryPath);
+    io.openLibrary = [&entry](const std::string& libraryPath) -> std::optional<std::string> {
+        entry.libraries.push_back(stampLibrary(libraryPath));
+        const std::string& found = entry.libraries.back().found;
+        if (found.empty())
+            return std::nullopt;
+        return readWholeFile(found);
     };
     try {
         entry.model = LoadModel(path, io);
