@@ -107,7 +107,10 @@ void TForm1::FormCreate()
     createSceneTable(*ClientDataSet1, m_exeDir);
     m_renderer = std::make_unique<SceneRenderer>(*ClientDataSet1, View);
     setUpModels();
-    OGLPanel1->AfterLoad = [this](QObject*) { m_renderer->setUpView(); };
+    OGLPanel1->AfterLoad = [this](QObject*) {
+        m_models.setContext(OGLPanel1->context()); // a new context gets lists of its own
+        m_renderer->setUpView();
+    };
     OGLPanel1->OnOGLPaint = [this] { m_renderer->drawFrame(); };
 }
 
@@ -138,7 +141,6 @@ void TForm1::setUpModels()
 
 void TForm1::drawModel(const ModelRecord& r)
 {
-    m_models.setContext(OGLPanel1->context());
     DrawModelRecord(m_models, r.fileName.toStdString(), r.useColour, r.x, r.y, r.z, r.sx, r.sy,
                     r.sz, r.angle, r.axisX, r.axisY, r.axisZ, r.r, r.g, r.b, r.a);
 }

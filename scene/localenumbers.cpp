@@ -15,23 +15,6 @@ QLocale userLocale()
     return locale;
 }
 
-// "1e-07" -> "1E-7", "1.5e+20" -> "1.5E20": the exponent as people write it.
-QString tidyExponent(const QString& text)
-{
-    const int e = text.indexOf(QLatin1Char('e'));
-    if (e < 0)
-        return text;
-    QString mantissa = text.left(e);
-    QString exponent = text.mid(e + 1);
-    QString sign;
-    if (exponent.startsWith(QLatin1Char('-')))
-        sign = QStringLiteral("-");
-    exponent.remove(0, exponent.startsWith(QLatin1Char('-')) || exponent.startsWith('+') ? 1 : 0);
-    while (exponent.size() > 1 && exponent.startsWith(QLatin1Char('0')))
-        exponent.remove(0, 1);
-    return mantissa + QLatin1Char('E') + sign + exponent;
-}
-
 } // namespace
 
 double parseFloat(const QString& text)
@@ -56,10 +39,7 @@ QString formatFloat(double value, int digits)
 {
     if (value == 0) // also turns -0 into "0"
         return QStringLiteral("0");
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-    QString text = tidyExponent(QString::fromLatin1(buffer, int(result.ptr - buffer)));
+    QString text = QString::fromStdString(plainNumberText(value, digits));
     text.replace(QLatin1Char('.'), userLocale().decimalPoint());
     return text;
 }
@@ -67,4 +47,23 @@ QString formatFloat(double value, int digits)
 QString formatFixed(double value, int decimals)
 {
     return userLocale().toString(value, 'f', decimals);
+}
+
+std::string plainNumberText(double value, int digits)
+{
+    char buffer[64];
+    const auto result = digits > 0 ? std::to_chars(buffer, buffer + sizeof buffer, value,
+                                                   std::chars_format::general, digits)
+                                   : std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string text(buffer, result.ptr);
+    const size_t e = text.find('e');
+    if (e == std::string::npos)
+        return text;
+    // "1e-07" -> "1E-7", "1.5e+20" -> "1.5E20"
+    std::string exponent = text.substr(e + 1);
+    const bool negative = exponent.front() == '-';
+    if (negative || exponent.front() == '+')
+        exponent.erase(0, 1);
+    exponent.erase(0, std::min(exponent.find_first_not_of('0'), exponent.size() - 1));
+    return text.substr(0, e) + 'E' + (negative ? "-" : "") + exponent;
 }

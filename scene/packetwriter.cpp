@@ -1,6 +1,8 @@
 // Writing data packets.
 #include "datapacket.h"
 
+#include "localenumbers.h"
+
 #include <QList>
 #include <charconv>
 #include <cstdio>
@@ -41,29 +43,6 @@ void appendEscaped(QByteArray& out, const QString& text)
     }
 }
 
-void appendDouble(QByteArray& out, double value)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string_view text(buffer, size_t(result.ptr - buffer));
-    const size_t e = text.find('e');
-    if (e == std::string_view::npos) {
-        out.append(text.data(), qsizetype(text.size()));
-        return;
-    }
-    // "1e-07" -> "1E-7", "1.5e+20" -> "1.5E20"
-    out.append(text.data(), qsizetype(e));
-    out += 'E';
-    std::string_view exponent = text.substr(e + 1);
-    if (exponent.front() == '-')
-        out += '-';
-    if (exponent.front() == '-' || exponent.front() == '+')
-        exponent.remove_prefix(1);
-    while (exponent.size() > 1 && exponent.front() == '0')
-        exponent.remove_prefix(1);
-    out.append(exponent.data(), qsizetype(exponent.size()));
-}
-
 void appendValue(QByteArray& out, const FieldValue& value)
 {
     if (auto s = std::get_if<Text>(&value))
@@ -71,7 +50,7 @@ void appendValue(QByteArray& out, const FieldValue& value)
     else if (auto i = std::get_if<qint32>(&value))
         out += QByteArray::number(*i);
     else if (auto d = std::get_if<double>(&value))
-        appendDouble(out, *d);
+        out += plainNumberText(*d).c_str();
     else if (auto b = std::get_if<bool>(&value))
         out += *b ? "TRUE" : "FALSE";
 }

@@ -122,9 +122,7 @@ void RecordTable::close()
 {
     if (!isActive())
         return;
-    checkBrowseMode();
-    if (m_modified && !m_fileName.isEmpty())
-        writeTo(m_fileName);
+    writeOwnFileIfChanged();
     m_records.clear();
     m_current = -1;
     m_state = State::Inactive;
@@ -135,11 +133,8 @@ void RecordTable::close()
 void RecordTable::openFile(const QString& path)
 {
     std::vector<Record> records = readPacketFile(path, m_fields);
-    if (isActive()) {
-        checkBrowseMode();
-        if (m_modified && !m_fileName.isEmpty())
-            writeTo(m_fileName);
-    }
+    if (isActive())
+        writeOwnFileIfChanged();
     m_fileName = path;
     adopt(std::move(records));
 }
@@ -178,6 +173,15 @@ void RecordTable::writeTo(const QString& path) const
     writePacketFile(path, m_fields, m_records);
 }
 
+// What closing does before it lets go: the pending record settled as a cursor move settles it,
+// and the changes written to the table's own file.
+void RecordTable::writeOwnFileIfChanged()
+{
+    checkBrowseMode();
+    if (m_modified && !m_fileName.isEmpty())
+        writeTo(m_fileName);
+}
+
 // ---------------------------------------------------------------------------------------------
 // RecordTable: cursor
 
@@ -189,7 +193,7 @@ void RecordTable::requireActive() const
 
 void RecordTable::requireEditing() const
 {
-    if (m_state != State::Insert && m_state != State::Edit)
+    if (!isPending())
         throw TableError(QStringLiteral("Dataset not in edit or insert mode"));
 }
 
@@ -197,7 +201,7 @@ void RecordTable::requireEditing() const
 // untouched one dropped.
 void RecordTable::checkBrowseMode()
 {
-    if (m_state != State::Insert && m_state != State::Edit)
+    if (!isPending())
         return;
     if (m_pendingWritten)
         post();
@@ -264,7 +268,7 @@ void RecordTable::insert()
 void RecordTable::edit()
 {
     requireActive();
-    if (m_state == State::Insert || m_state == State::Edit)
+    if (isPending())
         return;
     if (m_records.empty())
         throw TableError(QStringLiteral("Cannot perform this operation on an empty dataset"));
@@ -293,7 +297,7 @@ void RecordTable::post()
 
 void RecordTable::cancel()
 {
-    if (m_state == State::Insert || m_state == State::Edit)
+    if (isPending())
         m_state = State::Browse;
     m_pending.clear();
 }
@@ -319,7 +323,7 @@ const FieldValue& RecordTable::value(int field) const
 {
     if (field < 0 || field >= fieldCount())
         throw TableError(QStringLiteral("Field index out of range"));
-    if (m_state == State::Insert || m_state == State::Edit)
+    if (isPending())
         return m_pending[size_t(field)];
     if (m_current < 0)
         return nullValue;

@@ -133,7 +133,9 @@ signals:
 private:
     void requireActive() const;
     void requireEditing() const;
+    bool isPending() const { return m_state == State::Insert || m_state == State::Edit; }
     void checkBrowseMode();
+    void writeOwnFileIfChanged();
     void moveTo(int index);
     void adopt(std::vector<Record> records);
     void writeTo(const QString& path) const;

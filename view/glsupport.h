@@ -36,15 +36,3 @@ private:
     GLint m_attribDepth = 0;
     GLint m_clientAttribDepth = 0;
 };
-
-// glBegin on construction and glEnd on destruction, so that an error thrown while a primitive is
-// open (by a model drawer reading a file, say) still closes it. GL calls between the two stay
-// legal.
-class GLPrimitive
-{
-public:
-    explicit GLPrimitive(GLenum mode) { glBegin(mode); }
-    ~GLPrimitive() { glEnd(); }
-    GLPrimitive(const GLPrimitive&) = delete;
-    GLPrimitive& operator=(const GLPrimitive&) = delete;
-};

@@ -26,7 +26,7 @@ struct ModelRecord
 
 // Draws one model record. It runs inside the frame with the record's material set, the modelview
 // matrix as the record found it, and may throw: the frame then ends. It must not throw with a
-// glBegin open (GLPrimitive closes one for it); matrices it leaves pushed are popped by the panel.
+// glBegin open; matrices it leaves pushed are popped by the panel.
 using ModelDrawer = std::function<void(const ModelRecord&)>;
 
 // Shows the scene table in the GL panel: the view's fixed OpenGL state, and the frame that draws
