@@ -58,8 +58,7 @@ bool DataSource::setData(const QModelIndex& index, const QVariant& value, int ro
     if (role != (boolean ? Qt::CheckStateRole : Qt::EditRole))
         return false;
     try {
-        m_table->setRecordNumber(index.row() + 1);
-        m_table->edit();
+        m_table->edit(index.row() + 1);
         Field field = m_table->field(index.column());
         if (boolean)
             field.setAsBoolean(value.toInt() == Qt::Checked);
@@ -94,6 +93,8 @@ QVariant DataSource::headerData(int section, Qt::Orientation orientation, int ro
 
 void DataSource::follow(const TableChange& change)
 {
+    if (change.kind == TableChange::Saved)
+        return; // the same records under another name
     if (change.kind == TableChange::RecordChanged) {
         emit dataChanged(index(change.row, 0), index(change.row, columnCount() - 1));
         return;

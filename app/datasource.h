@@ -20,6 +20,7 @@ public:
     RecordTable* table() const { return m_table; }
     // The 1-based record the editor treats as current; 0 marks none.
     void setCurrentRecord(int number);
+    int currentRecord() const { return m_currentRecord; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -1,5 +1,6 @@
 #include "dbnavigator.h"
 
+#include "datasource.h"
 #include "dialogs.h"
 #include "exceptionhandler.h"
 #include "recordtable.h"
@@ -31,10 +32,11 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent)
     updateButtons();
 }
 
-void DBNavigator::setTable(RecordTable* table)
+void DBNavigator::setDataSource(DataSource* source)
 {
-    m_table = table;
-    connect(table, &RecordTable::changed, this, &DBNavigator::updateButtons);
+    m_source = source;
+    m_table = source->table();
+    connect(m_table, &RecordTable::changed, this, &DBNavigator::updateButtons);
     updateButtons();
 }
 
@@ -68,7 +70,7 @@ void DBNavigator::act(Button which)
         break;
     case Delete:
         if (dialogs().confirm(QStringLiteral("Excluir registro?")))
-            m_table->deleteRecord();
+            m_table->deleteRecord(m_source->currentRecord());
         break;
     }
 }

@@ -2,13 +2,15 @@
 
 #include <QWidget>
 
+class DataSource;
 class QToolButton;
 class RecordTable;
 
-// The record navigator: first, prior, next, last and delete buttons acting on a table. A press
-// carries out the button's own action on the table (delete asks first), then reports
-// clicked(button) whatever the action did. The buttons are enabled only while the table is open
-// and holds records.
+// The record navigator: first, prior, next, last and delete buttons acting on the table of a data
+// source. A press carries out the button's own action on the table, then reports clicked(button)
+// whatever the action did. Delete asks first and deletes the data source's current record (the
+// one the editor shows), never whatever record the table's cursor was last moved to. The buttons
+// are enabled only while the table is open and holds records.
 class DBNavigator : public QWidget
 {
     Q_OBJECT
@@ -19,7 +21,7 @@ public:
 
     explicit DBNavigator(QWidget* parent = nullptr);
 
-    void setTable(RecordTable* table);
+    void setDataSource(DataSource* source);
     QToolButton* button(Button which) const;
     // Carries out `which` as a press does.
     void click(Button which);
@@ -34,6 +36,7 @@ private:
     void act(Button which);
     void updateButtons();
 
+    DataSource* m_source = nullptr;
     RecordTable* m_table = nullptr;
     QToolButton* m_buttons[5] = {};
 };

@@ -58,8 +58,7 @@ void TForm1::Button3Click()
 void TForm1::Button5Click()
 {
     RecordTable& table = *ClientDataSet1;
-    table.setRecordNumber(m_currentRecord);
-    table.edit();
+    table.edit(m_currentRecord);
     postOrCancel([&] {
         table.field(Nome).setAsString(Edit1->text());
         writePanelFields(false);

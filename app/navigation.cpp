@@ -9,9 +9,7 @@
 
 void TForm1::DBNavigator1Click(DBNavigator::Button button)
 {
-    RecordTable& table = *ClientDataSet1;
-    Shape1->setBrushColor(Qt::white);
-    const int count = table.recordCount();
+    const int count = ClientDataSet1->recordCount();
     int number = m_currentRecord;
     switch (button) {
     case DBNavigator::Next:
@@ -29,6 +27,15 @@ void TForm1::DBNavigator1Click(DBNavigator::Button button)
     case DBNavigator::Delete:
         break; // the same place, now holding the next record
     }
+    showRecord(number);
+}
+
+// Makes record `number`, kept inside the table, the current one and loads it into the panel.
+void TForm1::showRecord(int number)
+{
+    RecordTable& table = *ClientDataSet1;
+    Shape1->setBrushColor(Qt::white);
+    const int count = table.recordCount();
     setCurrentRecordNumber(std::clamp(number, std::min(1, count), count));
     table.setRecordNumber(m_currentRecord);
     if (count > 0)

@@ -29,7 +29,7 @@ TForm1::TForm1(const QString& exeDir, QWidget* parent)
 
     OGLPanel1->pfdFlags.insert(TPFDFlag::DoubleBuffer); // every other setting is the default
     DBGrid1->setModel(DataSource1);
-    DBNavigator1->setTable(ClientDataSet1);
+    DBNavigator1->setDataSource(DataSource1);
     SaveDialog1.filter = OpenDialog1.filter = QString::fromLatin1(sceneFileFilter);
     // Numbers in the panel follow the user's locale from the start, so the defaults convert.
     Edit17->setText(formatFloat(0.5));
@@ -42,6 +42,7 @@ TForm1::TForm1(const QString& exeDir, QWidget* parent)
 
     Timer1->setInterval(100);
     FormCreate();
+    setUpHistory();
     Timer1->start();
 }
 
@@ -53,19 +54,6 @@ TForm1::~TForm1()
         ClientDataSet1->close();
     } catch (const std::exception&) {
         // Reported when the window was closed; nothing more can be done at destruction.
-    }
-}
-
-// Runs a handler. What it raises is reported right here: letting it unwind through Qt's own
-// frames, which are built without exception support, would leave the widget that sent the
-// signal half way through its event.
-template <typename Handler>
-static void runHandler(Handler&& handler)
-{
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        handleApplicationException(error);
     }
 }
 

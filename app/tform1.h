@@ -2,20 +2,25 @@
 
 #include "dbnavigator.h"
 #include "dialogs.h"
+#include "exceptionhandler.h"
 #include "modellibrary.h"
 #include "oglpanel.h"
 #include "ui_tform1.h"
 #include "viewstate.h"
 
+#include <QKeySequence>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
 class DataSource;
+class QAction;
 class QLineEdit;
 class QTimer;
 class RecordTable;
+class SceneHistory;
 class SceneRenderer;
+struct HistoryStep;
 
 // The editor window: the object panel, the scene table's grid and navigator, the view and its
 // controls. Its controls carry the names of the window description (Edit1, CheckBox2, ...); its
@@ -41,6 +46,12 @@ public:
     int currentRecordNumber() const { return m_currentRecord; }
     // The models the view has read, kept until their files change or a scene is opened.
     ModelLibrary& models() { return m_models; }
+    // Every change to the scene, to undo and redo.
+    SceneHistory& history() { return *m_history; }
+    // "Desfazer" and "Refazer": the standard keys anywhere in the window but inside a text field,
+    // and the grid's context menu.
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
 
 public slots:
     void Button1Click();
@@ -70,6 +81,10 @@ protected:
 private:
     void FormCreate();
     void setUpModels();
+    void setUpHistory();
+    QAction* historyAction(const QString& text, QKeySequence::StandardKey keys,
+                           void (SceneHistory::*step)());
+    void followHistory(const HistoryStep& step);
     void drawModel(const struct ModelRecord& record);
     void sceneFileChanged();
     void connectHandlers();
@@ -92,10 +107,14 @@ private:
     bool isModelKind() const;
 
     // Navigation.
+    void showRecord(int number);
     void loadRecord();
 
     QString m_exeDir;
     std::unique_ptr<SceneRenderer> m_renderer;
+    SceneHistory* m_history = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
     ModelLibrary m_models;
     int m_currentRecord = 0;
     bool m_centred = false;
@@ -103,6 +122,19 @@ private:
 
 // The filter of the dialogs that save and open scenes: one entry, whose pattern has no dot.
 inline constexpr char sceneFileFilter[] = "Arquivo de cena (.xml)|*xml";
+
+// Runs a handler. What it raises is reported right here: letting it unwind through Qt's own
+// frames, which are built without exception support, would leave the widget that sent the
+// signal half way through its event.
+template <typename Handler>
+void runHandler(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        handleApplicationException(error);
+    }
+}
 
 // The number typed in an edit, in the user's locale; throws ConversionError otherwise.
 double floatOf(const QLineEdit* edit);

@@ -5,9 +5,21 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 const FieldValue nullValue;
+
+// Whether two names lead to one file: through links and relative paths when it exists.
+bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo first(a), second(b);
+    const QString canonicalA = first.canonicalFilePath(), canonicalB = second.canonicalFilePath();
+    if (!canonicalA.isEmpty() && !canonicalB.isEmpty())
+        return canonicalA == canonicalB;
+    return first.absoluteFilePath() == second.absoluteFilePath();
+}
 
 } // namespace
 
@@ -126,17 +138,35 @@ void RecordTable::close()
     m_records.clear();
     m_current = -1;
     m_state = State::Inactive;
-    m_modified = false;
+    markModified(false);
     emit changed({TableChange::Reloaded});
 }
 
 void RecordTable::openFile(const QString& path)
 {
+    // Reading the table's own file before writing it would load what it held before the
+    // changes, and the changes would be lost.
+    if (isActive() && sameFile(path, m_fileName)) {
+        writeOwnFileIfChanged();
+        markModified(false);
+        adopt(readPacketFile(path, m_fields));
+        return;
+    }
     std::vector<Record> records = readPacketFile(path, m_fields);
     if (isActive())
         writeOwnFileIfChanged();
     m_fileName = path;
     adopt(std::move(records));
+}
+
+void RecordTable::adoptUnsaved(const QString& path, std::vector<Record> records)
+{
+    for (const Record& record : records)
+        checkRecordShape(0, record, 0);
+    if (isActive())
+        writeOwnFileIfChanged();
+    m_fileName = path;
+    adopt(std::move(records), true);
 }
 
 void RecordTable::saveAs(const QString& path)
@@ -145,27 +175,38 @@ void RecordTable::saveAs(const QString& path)
     checkBrowseMode();
     writeTo(path);
     const QString previous = m_fileName;
-    const bool previousOutdated =
-        m_modified && !previous.isEmpty() &&
-        QFileInfo(previous).absoluteFilePath() != QFileInfo(path).absoluteFilePath();
+    const bool previousOutdated = m_modified && !previous.isEmpty() && !sameFile(previous, path);
     m_fileName = path;
-    m_modified = false;
+    markModified(false);
     m_current = m_records.empty() ? -1 : 0;
-    emit changed({TableChange::Reloaded});
+    emit changed({TableChange::Saved});
     // Closing a changed table writes it to its own file; saving under a new name keeps that, so
     // the previous file holds the same scene. The scene itself is safe under `path` by now.
     if (previousOutdated)
         writeTo(previous);
 }
 
-void RecordTable::adopt(std::vector<Record> records)
+void RecordTable::adopt(std::vector<Record> records, bool unsaved)
 {
     m_records = std::move(records);
     m_current = m_records.empty() ? -1 : 0;
     m_state = State::Browse;
-    m_modified = false;
+    markModified(unsaved);
     m_pending.clear();
     emit changed({TableChange::Reloaded});
+}
+
+void RecordTable::setModified(bool modified)
+{
+    markModified(modified);
+}
+
+void RecordTable::markModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
 }
 
 void RecordTable::writeTo(const QString& path) const
@@ -233,6 +274,15 @@ void RecordTable::setRecordNumber(int number)
     m_current = number - 1;
 }
 
+// What editing and deleting need of the record they are told to act on.
+void RecordTable::requireRecord(int number) const
+{
+    if (m_records.empty())
+        throw TableError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (number < 1 || number > recordCount())
+        throw TableError(QStringLiteral("Record not found"));
+}
+
 void RecordTable::first()
 {
     moveTo(0);
@@ -265,13 +315,13 @@ void RecordTable::insert()
     m_state = State::Insert;
 }
 
-void RecordTable::edit()
+void RecordTable::edit(int number)
 {
     requireActive();
-    if (isPending())
+    if (m_state == State::Edit && number == recordNumber())
         return;
-    if (m_records.empty())
-        throw TableError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    requireRecord(number);
+    setRecordNumber(number);
     m_pending = m_records[size_t(m_current)];
     m_pendingWritten = false;
     m_state = State::Edit;
@@ -284,13 +334,13 @@ void RecordTable::post()
         m_records.push_back(std::move(m_pending));
         m_current = recordCount() - 1;
         m_state = State::Browse;
-        m_modified = true;
+        markModified(true);
         emit changed({TableChange::RecordAdded, m_current});
     } else if (m_state == State::Edit) {
-        m_records[size_t(m_current)] = std::move(m_pending);
+        Record previous = std::exchange(m_records[size_t(m_current)], std::move(m_pending));
         m_state = State::Browse;
-        m_modified = true;
-        emit changed({TableChange::RecordChanged, m_current});
+        markModified(true);
+        emit changed({TableChange::RecordChanged, m_current, std::move(previous)});
     }
     m_pending.clear();
 }
@@ -302,21 +352,51 @@ void RecordTable::cancel()
     m_pending.clear();
 }
 
-void RecordTable::deleteRecord()
+void RecordTable::deleteRecord(int number)
 {
     requireActive();
-    if (m_state == State::Insert) {
+    if (m_state == State::Insert) { // deleting a record not yet posted drops it, nothing more
         cancel();
         return;
     }
     cancel();
-    if (m_records.empty())
-        throw TableError(QStringLiteral("Cannot perform this operation on an empty dataset"));
-    const int row = m_current;
+    requireRecord(number);
+    const int row = number - 1;
+    Record previous = std::move(m_records[size_t(row)]);
     m_records.erase(m_records.begin() + row);
     m_current = std::min(row, recordCount() - 1);
-    m_modified = true;
-    emit changed({TableChange::RecordDeleted, row});
+    markModified(true);
+    emit changed({TableChange::RecordDeleted, row, std::move(previous)});
+}
+
+void RecordTable::checkRecordShape(int row, const Record& record, int rowLimit) const
+{
+    if (row < 0 || row > rowLimit)
+        throw TableError(QStringLiteral("Record not found"));
+    if (record.size() != m_fields.size())
+        throw TableError(QStringLiteral("Record does not match the table's fields"));
+}
+
+void RecordTable::insertRecord(int row, Record record)
+{
+    requireActive();
+    checkBrowseMode();
+    checkRecordShape(row, record, recordCount());
+    m_records.insert(m_records.begin() + row, std::move(record));
+    m_current = row;
+    markModified(true);
+    emit changed({TableChange::RecordAdded, row});
+}
+
+void RecordTable::replaceRecord(int row, Record record)
+{
+    requireActive();
+    checkBrowseMode();
+    checkRecordShape(row, record, recordCount() - 1);
+    Record previous = std::exchange(m_records[size_t(row)], std::move(record));
+    m_current = row;
+    markModified(true);
+    emit changed({TableChange::RecordChanged, row, std::move(previous)});
 }
 
 const FieldValue& RecordTable::value(int field) const

@@ -12,13 +12,16 @@ class RecordTable;
 struct TableChange
 {
     enum Kind {
-        RecordAdded,   // a new record was posted at `row`
+        RecordAdded,   // a new record now stands at `row`
         RecordChanged, // the record at `row` was posted with new values
         RecordDeleted, // the record that stood at `row` is gone
-        Reloaded       // the whole table was loaded, saved under a new name or closed
+        Reloaded,      // the whole table was loaded or closed
+        Saved          // the same records were written under a new name
     };
     Kind kind;
     int row = -1;
+    // The record as it stood before a RecordChanged or RecordDeleted; empty for the other kinds.
+    Record previous = {};
 };
 
 // A handle on one field of a table, read and written on the table's current record: the pending
@@ -92,13 +95,21 @@ public:
     // drops the records. A failed write throws and leaves the table open, bound and unchanged.
     void close();
     // Binds the table to `path` and loads it, writing the current table's changes to its own file
-    // first. Any failure throws and leaves everything as it was.
+    // first. Another file is read whole before anything is written, so any failure throws and
+    // leaves everything as it was. The table's own file is written first and then read, so that
+    // its unsaved changes are loaded rather than lost.
     void openFile(const QString& path);
+    // Binds the table to `path` and holds `records` as changes that the file does not have yet:
+    // the next close writes them. The current table's changes go to its own file first.
+    void adoptUnsaved(const QString& path, std::vector<Record> records);
     // Writes the table to `path` (its own file too, when changed) and binds the table to `path`.
     // A failed write to `path` throws and leaves the table bound to its previous file.
     void saveAs(const QString& path);
     // True when there are changes that the bound file does not hold.
     bool modified() const { return m_modified; }
+    // Declares the records to be (false) or not to be (true) what the bound file holds: for an
+    // undo history that has come back to the state last written or loaded.
+    void setModified(bool modified);
 
     // Cursor. Record numbers count from 1; an empty table stands on record 0.
     int recordCount() const { return int(m_records.size()); }
@@ -111,12 +122,26 @@ public:
     void next();
     void last();
 
-    // Editing.
+    // Editing. The record to edit or delete is always named: the cursor may stand anywhere (a
+    // frame walks it over every record), so acting "on the current record" is never offered.
     void insert();
-    void edit(); // throws on an empty table
+    // Moves to record `number` (settling a pending record as any move does) and begins editing
+    // it; does nothing when that record is already being edited. Throws on an empty table and
+    // for a number outside 1..recordCount().
+    void edit(int number);
     void post();
     void cancel();
-    void deleteRecord(); // the current record; throws on an empty table
+    // Deletes record `number`; the cursor stays at that position, or on the new last record.
+    // While inserting it only drops the pending record; a pending edit is dropped first. Throws
+    // on an empty table and for a number outside 1..recordCount().
+    void deleteRecord(int number);
+    // Puts `record` back at 0-based `row` (0..recordCount()) or in place of the record there, as
+    // an undo history restores it; the cursor moves to it. Throws unless the record has a value
+    // for every field.
+    void insertRecord(int row, Record record);
+    void replaceRecord(int row, Record record);
+    // Every value of posted record `row` (0-based).
+    const Record& record(int row) const { return m_records[size_t(row)]; }
 
     // Values of the current record, or of the pending one while inserting or editing.
     const FieldValue& value(int field) const;
@@ -129,6 +154,8 @@ public:
 
 signals:
     void changed(const TableChange& change);
+    // modified() became `modified`.
+    void modifiedChanged(bool modified);
 
 private:
     void requireActive() const;
@@ -137,7 +164,10 @@ private:
     void checkBrowseMode();
     void writeOwnFileIfChanged();
     void moveTo(int index);
-    void adopt(std::vector<Record> records);
+    void requireRecord(int number) const;
+    void checkRecordShape(int row, const Record& record, int rowLimit) const;
+    void markModified(bool modified);
+    void adopt(std::vector<Record> records, bool unsaved = false);
     void writeTo(const QString& path) const;
 
     std::vector<FieldDef> m_fields;

@@ -1,5 +1,6 @@
 // The window's own widgets: the spin button's repeat, the radio group's index, the navigator.
 #include "application.h"
+#include "datasource.h"
 #include "dbnavigator.h"
 #include "radiogroup.h"
 #include "recordtable.h"
@@ -110,8 +111,9 @@ void TestWidgets::navigator_isEnabledOnlyWithRecords()
 {
     RecordTable table;
     defineSceneFields(table);
+    DataSource source(&table);
     DBNavigator navigator;
-    navigator.setTable(&table);
+    navigator.setDataSource(&source);
     QVERIFY(!navigator.button(DBNavigator::Next)->isEnabled());
     table.createDataSet();
     QVERIFY(!navigator.button(DBNavigator::Delete)->isEnabled());

@@ -93,7 +93,7 @@ void TestRecordTable::nullFields_readAsZeroEmptyOrFalseAndStayNull()
     QCOMPARE(table.fieldByName("Nome").asString(), QString());
     QCOMPARE(table.fieldByName("Ok").asBoolean(), false);
 
-    table.edit();
+    table.edit(1);
     table.fieldByName("X").setAsFloat(2.5);
     table.fieldByName("X").clear();
     table.post();
@@ -162,8 +162,7 @@ void TestRecordTable::cursorMove_postsWrittenRecordAndDropsUntouchedOne()
     table.last(); // untouched: dropped
     QCOMPARE(table.recordCount(), 3);
 
-    table.first();
-    table.edit();
+    table.edit(1);
     table.fieldByName("Nome").setAsString("A");
     table.next(); // an edit is posted the same way
     QCOMPARE(names(table), QStringList({"A", "b", "c"}));
@@ -176,14 +175,13 @@ void TestRecordTable::edit_changesOnlyTheCurrentRecord_cancelKeepsIt()
     defineSmallTable(table);
     appendNamed(table, "a");
     appendNamed(table, "b");
-    table.setRecordNumber(1);
-    table.edit();
+    table.edit(1);
     table.fieldByName("X").setAsFloat(7);
     QCOMPARE(table.fieldByName("X").asFloat(), 7.0); // the pending value is what is read
     table.cancel();
     QVERIFY(table.fieldByName("X").isNull());
 
-    table.edit();
+    table.edit(1);
     table.fieldByName("X").setAsFloat(3);
     table.post();
     QCOMPARE(table.valueAt(0, 2), FieldValue(3.0));
@@ -217,8 +215,8 @@ void TestRecordTable::emptyTable_refusesEditAndDelete()
 {
     RecordTable table;
     defineSmallTable(table);
-    QVERIFY_THROWS_EXCEPTION(TableError, table.edit());
-    QVERIFY_THROWS_EXCEPTION(TableError, table.deleteRecord());
+    QVERIFY_THROWS_EXCEPTION(TableError, table.edit(1));
+    QVERIFY_THROWS_EXCEPTION(TableError, table.deleteRecord(1));
     QCOMPARE(table.recordCount(), 0);
     QCOMPARE(table.state(), RecordTable::State::Browse);
 }
@@ -229,18 +227,19 @@ void TestRecordTable::delete_keepsPositionOrMovesToNewLast()
     defineSmallTable(table);
     for (const char* name : {"a", "b", "c"})
         appendNamed(table, name);
-    table.setRecordNumber(2);
-    table.deleteRecord();
+    table.setRecordNumber(3); // where the record deleted is named, the cursor does not count
+    table.deleteRecord(2);
     QCOMPARE(names(table), QStringList({"a", "c"}));
     QCOMPARE(table.recordNumber(), 2); // "c" moved into the place
-    table.deleteRecord();
+    QVERIFY_THROWS_EXCEPTION(TableError, table.deleteRecord(3));
+    table.deleteRecord(2);
     QCOMPARE(table.recordNumber(), 1);
-    table.deleteRecord();
+    table.deleteRecord(1);
     QCOMPARE(table.recordNumber(), 0);
 
     appendNamed(table, "d");
     table.insert(); // deleting while inserting drops the pending record only
-    table.deleteRecord();
+    table.deleteRecord(1);
     QCOMPARE(names(table), QStringList({"d"}));
 }
 
@@ -272,7 +271,7 @@ void TestRecordTable::modifiedFlag_setByPostAndDelete_clearedByWriteAndLoad()
     QVERIFY(!table.modified());
     table.open();
     QVERIFY(!table.modified());
-    table.deleteRecord();
+    table.deleteRecord(1);
     QVERIFY(table.modified());
     table.saveAs(dir.filePath("u.xml"));
     QVERIFY(!table.modified());
@@ -297,11 +296,10 @@ void TestRecordTable::changeNotification_reportsEachKind()
     appendNamed(table, "a");
     appendNamed(table, "b");
     QCOMPARE(kinds(), QList<int>({TableChange::RecordAdded, 0, TableChange::RecordAdded, 1}));
-    table.first();
-    table.edit();
+    table.edit(1);
     table.fieldByName("X").setAsFloat(1);
     table.post();
-    table.deleteRecord();
+    table.deleteRecord(1);
     QCOMPARE(kinds(), QList<int>({TableChange::RecordChanged, 0, TableChange::RecordDeleted, 0}));
     table.insert();
     table.cancel();

@@ -180,7 +180,7 @@ void TestSceneRenderer::litSphere_showsItsRecordColourWhateverUsaCor()
     View view;
     append(view.table, Esfera, "Dim1=5 SX=1 SY=1 SZ=1 R=255 UsaCor=1");
     const QImage coloured = view.frame();
-    view.table.edit();
+    view.table.edit(1);
     view.table.setValue(UsaCor, false);
     view.table.post();
     const QImage plain = view.frame();
