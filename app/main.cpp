@@ -1,4 +1,5 @@
 #include "application.h"
+#include "editorstartup.h"
 #include "tform1.h"
 
 int main(int argc, char* argv[])
@@ -10,6 +11,6 @@ int main(int argc, char* argv[])
     application.installQtTranslations();
 
     TForm1 form(QCoreApplication::applicationDirPath());
-    form.show();
+    startEditor(form, userRecoveryFolder());
     return application.exec();
 }

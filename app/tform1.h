@@ -18,6 +18,7 @@ class QAction;
 class QLineEdit;
 class QTimer;
 class RecordTable;
+class RecoveryKeeper;
 class SceneHistory;
 class SceneRenderer;
 struct HistoryStep;
@@ -52,6 +53,15 @@ public:
     // and the grid's context menu.
     QAction* undoAction() const { return m_undoAction; }
     QAction* redoAction() const { return m_redoAction; }
+
+    // Keeps a recovery copy of the unsaved scene in `folder` from now on (the program does; the
+    // window alone does not, so that it can be used without touching a user's folders).
+    void keepRecoveryCopies(const QString& folder);
+    RecoveryKeeper* recoveryKeeper() const { return m_keeper; }
+    // Offers the unsaved scene of an editor that ended without closing (a crash, a kill, a power
+    // cut), from the recovery folder: "Sim" loads it, bound to its file and still unsaved; "Não"
+    // deletes the copy. A damaged copy is reported and set aside. Runs once, after start-up.
+    void offerRecovery();
 
 public slots:
     void Button1Click();
@@ -106,6 +116,9 @@ private:
     void advanceName();
     bool isModelKind() const;
 
+    // Recovery.
+    bool offerRecoveryCopy(const QString& path);
+
     // Navigation.
     void showRecord(int number);
     void loadRecord();
@@ -115,6 +128,7 @@ private:
     SceneHistory* m_history = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    RecoveryKeeper* m_keeper = nullptr;
     ModelLibrary m_models;
     int m_currentRecord = 0;
     bool m_centred = false;

@@ -140,8 +140,9 @@ public:
     // for every field.
     void insertRecord(int row, Record record);
     void replaceRecord(int row, Record record);
-    // Every value of posted record `row` (0-based).
+    // Every value of posted record `row` (0-based), and every posted record.
     const Record& record(int row) const { return m_records[size_t(row)]; }
+    const std::vector<Record>& records() const { return m_records; }
 
     // Values of the current record, or of the pending one while inserting or editing.
     const FieldValue& value(int field) const;

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 namespace {
@@ -34,6 +35,16 @@ public:
         return QMessageBox::question(activeWindow(), QApplication::applicationDisplayName(), text,
                                      QMessageBox::Ok | QMessageBox::Cancel,
                                      QMessageBox::Cancel) == QMessageBox::Ok;
+    }
+
+    bool askYesNo(const QString& text) override
+    {
+        QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                        QMessageBox::NoButton, activeWindow());
+        const QPushButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+        box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
+        box.exec();
+        return box.clickedButton() == yes;
     }
 
     QString openFileName(const FileDialogOptions& options) override

@@ -26,6 +26,8 @@ public:
     virtual void error(const QString& text, const QString& kind) = 0;
     // A question with OK and Cancel; true for OK.
     virtual bool confirm(const QString& text) = 0;
+    // A question with "Sim" and "Não"; true for "Sim".
+    virtual bool askYesNo(const QString& text) = 0;
     // The chosen file's full path, or an empty string when the user cancels.
     virtual QString openFileName(const FileDialogOptions& options) = 0;
     virtual QString saveFileName(const FileDialogOptions& options) = 0;

@@ -10,11 +10,15 @@
 #include "sceneschema.h"
 #include "tform1.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QQueue>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <memory>
 
@@ -23,7 +27,7 @@ class ScriptedDialogs : public Dialogs
 {
 public:
     QQueue<QString> fileNames;             // answers of open and save dialogs; "" cancels
-    QQueue<bool> confirmations;            // answers of OK/Cancel questions
+    QQueue<bool> confirmations;            // answers of OK/Cancel and Sim/Não questions
     QQueue<std::optional<QColor>> colours; // answers of the colour dialog
     QStringList questions, errors, messages;
     QList<FileDialogOptions> fileDialogs;
@@ -39,6 +43,7 @@ public:
         questions << text;
         return confirmations.isEmpty() ? false : confirmations.dequeue();
     }
+    bool askYesNo(const QString& text) override { return confirm(text); }
     QString openFileName(const FileDialogOptions& options) override { return nextFile(options); }
     QString saveFileName(const FileDialogOptions& options) override { return nextFile(options); }
     std::optional<QColor> chooseColour(const QColor&) override
@@ -92,6 +97,42 @@ public:
     ScriptedDialogs dialogs;
     std::unique_ptr<TForm1> form;
 };
+
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes `bytes` to `path`, making its folder first.
+inline void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Inserts a record of the panel's kind under `name`, through the button.
+inline void insertNamed(EditorFixture& f, const QString& name)
+{
+    f.form->Edit1->setText(name);
+    f.click(f.form->Button3);
+}
+
+// The names of the records, in table order.
+inline QStringList names(const EditorFixture& f)
+{
+    QStringList list;
+    for (int row = 1; row <= f.table().recordCount(); ++row)
+        list << valueAsString(f.value(row, Nome));
+    return list;
+}
+
+inline void navigate(EditorFixture& f, DBNavigator::Button button)
+{
+    f.click(f.form->DBNavigator1->button(button));
+}
 
 // Runs a test object under the locale named by TAVIREL_TEST_LOCALE ("pt_BR", "C", ...).
 #define TAVIREL_EDITOR_TEST_MAIN(TestClass)                                                        \

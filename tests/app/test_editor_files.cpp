@@ -4,37 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void insertNamed(EditorFixture& f, const QString& name)
-{
-    f.form->Edit1->setText(name);
-    f.click(f.form->Button3);
-}
-
-QStringList names(const EditorFixture& f)
-{
-    QStringList list;
-    for (int row = 1; row <= f.table().recordCount(); ++row)
-        list << valueAsString(f.value(row, Nome));
-    return list;
-}
-
-} // namespace
-
 class TestEditorFiles : public QObject
 {
     Q_OBJECT

@@ -11,12 +11,6 @@
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // What closing would write for the table as it stands.
 QByteArray packet(const EditorFixture& f)
 {
@@ -24,25 +18,6 @@ QByteArray packet(const EditorFixture& f)
     for (int row = 0; row < f.table().recordCount(); ++row)
         records.push_back(f.table().record(row));
     return writeDataPacket(f.table().fields(), records);
-}
-
-QStringList names(const EditorFixture& f)
-{
-    QStringList list;
-    for (int row = 1; row <= f.table().recordCount(); ++row)
-        list << valueAsString(f.value(row, Nome));
-    return list;
-}
-
-void insertNamed(EditorFixture& f, const QString& name)
-{
-    f.form->Edit1->setText(name);
-    f.click(f.form->Button3);
-}
-
-void navigate(EditorFixture& f, DBNavigator::Button button)
-{
-    f.click(f.form->DBNavigator1->button(button));
 }
 
 // Shows the window with its timer running and lets it draw a few frames, each of which walks the

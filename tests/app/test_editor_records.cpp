@@ -15,11 +15,6 @@ void insertSpheres(EditorFixture& f, int count)
     }
 }
 
-void navigate(EditorFixture& f, DBNavigator::Button button)
-{
-    f.click(f.form->DBNavigator1->button(button));
-}
-
 } // namespace
 
 class TestEditorRecords : public QObject

@@ -30,6 +30,7 @@ public:
         --openBoxes;
     }
     bool confirm(const QString&) override { return true; }
+    bool askYesNo(const QString&) override { return true; }
     QString openFileName(const FileDialogOptions&) override { return {}; }
     QString saveFileName(const FileDialogOptions&) override { return {}; }
     std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
