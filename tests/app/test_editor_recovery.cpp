@@ -56,14 +56,15 @@ private:
     QByteArray m_output;
 };
 
-// A copy left by an editor that no longer runs.
-void leaveOrphanCopy(const QString& folder, const QString& scene,
-                     const std::vector<Record>& records)
+// A copy left by an editor that no longer runs: `gonePid` is above any pid the system hands out.
+QString leaveOrphanCopy(const QString& folder, qint64 gonePid, const QString& scene,
+                        const std::vector<Record>& records)
 {
-    const qint64 gonePid = 999999999; // above any pid the system hands out
     const RecoveryInfo info{
         {gonePid, QStringLiteral("outra/1")}, scene, QDateTime::currentDateTimeUtc()};
-    writeRecoveryCopy(recoveryCopyPath(folder, gonePid), info, sceneFields(), records);
+    const QString path = recoveryCopyPath(folder, gonePid);
+    writeRecoveryCopy(path, info, sceneFields(), records);
+    return path;
 }
 
 } // namespace
@@ -77,8 +78,7 @@ private slots:
     void init();
     void copy_holdsTheUnsavedSceneUntilItMatchesItsFile();
     void killedEditor_isOfferedAndRecoveredByteForByte();
-    void declinedCopy_isDeleted_aRunningEditorsCopyIsNotOffered();
-    void damagedCopy_isReportedOnceAndSetAside();
+    void otherCopies_damagedSetAside_declinedDeleted_runningKept();
     void terminationSignal_writesTheSceneAndRemovesTheCopy_data();
     void terminationSignal_writesTheSceneAndRemovesTheCopy();
 
@@ -158,56 +158,36 @@ void TestEditorRecovery::killedEditor_isOfferedAndRecoveredByteForByte()
     QVERIFY(!QFile::exists(f.form->recoveryKeeper()->copyPath()));
 }
 
-void TestEditorRecovery::declinedCopy_isDeleted_aRunningEditorsCopyIsNotOffered()
+void TestEditorRecovery::otherCopies_damagedSetAside_declinedDeleted_runningKept()
 {
     EditorFixture other; // an editor that still runs, with a copy of its own
     other.form->keepRecoveryCopies(m_folder);
     other.click(other.form->Button3);
     QVERIFY(other.form->recoveryKeeper()->writeNow());
-    leaveOrphanCopy(m_folder, "/perdida.xml", {});
+    const QString cut =
+        leaveOrphanCopy(m_folder, 999999998, "/cortada.xml", other.table().records());
+    const QByteArray shortened = fileBytes(cut).chopped(40); // a power cut in the middle of a write
+    writeFile(cut, shortened);
+    leaveOrphanCopy(m_folder, 999999999, "/perdida.xml", {});
 
     EditorFixture f;
     f.form->keepRecoveryCopies(m_folder);
     f.dialogs.confirmations << false;
     f.form->offerRecovery();
-    QCOMPARE(f.dialogs.questions.size(), 1);
-    QVERIFY(f.dialogs.questions[0].contains("/perdida.xml"));
-    QCOMPARE(QDir(m_folder).entryList(QDir::Files),
-             QStringList{QFileInfo(other.form->recoveryKeeper()->copyPath()).fileName()});
-    QCOMPARE(f.table().recordCount(), 0);
-    QVERIFY(!f.table().modified());
-}
-
-void TestEditorRecovery::damagedCopy_isReportedOnceAndSetAside()
-{
-    EditorFixture source;
-    source.click(source.form->Button3);
-    leaveOrphanCopy(m_folder, "/cortada.xml", source.table().records());
-    const QString copy = orphanedRecoveryCopies(m_folder).value(0);
-    const QByteArray whole = fileBytes(copy);
-    QFile cut(copy);
-    QVERIFY(cut.open(QIODevice::WriteOnly));
-    cut.write(whole.left(whole.size() - 40)); // a power cut in the middle of a write
-    cut.close();
-
-    EditorFixture f;
-    f.form->keepRecoveryCopies(m_folder);
-    f.form->offerRecovery();
-    QCOMPARE(f.dialogs.questions, QStringList());
     QCOMPARE(f.dialogs.messages.size(), 1);
     QVERIFY2(f.dialogs.messages[0].contains("danificada") &&
-                 f.dialogs.messages[0].contains(copy + ".danificada"),
+                 f.dialogs.messages[0].contains(cut + ".danificada"),
              qPrintable(f.dialogs.messages[0]));
-    QVERIFY(!QFile::exists(copy));
-    QCOMPARE(fileBytes(copy + ".danificada"), whole.left(whole.size() - 40));
+    QCOMPARE(f.dialogs.questions.size(), 1);
+    QVERIFY(f.dialogs.questions[0].contains("/perdida.xml"));
     QCOMPARE(f.table().recordCount(), 0);
     QVERIFY(!f.table().modified());
 
-    // Set aside, it is never offered again.
-    EditorFixture later;
-    later.form->keepRecoveryCopies(m_folder);
-    later.form->offerRecovery();
-    QCOMPARE(later.dialogs.messages, QStringList());
+    // The declined copy is gone, the damaged one set aside, never to be offered again.
+    QCOMPARE(fileBytes(cut + ".danificada"), shortened);
+    QCOMPARE(QDir(m_folder).entryList({"*.recuperacao"}),
+             QStringList{QFileInfo(other.form->recoveryKeeper()->copyPath()).fileName()});
+    QCOMPARE(orphanedRecoveryCopies(m_folder), QStringList());
 }
 
 void TestEditorRecovery::terminationSignal_writesTheSceneAndRemovesTheCopy_data()
