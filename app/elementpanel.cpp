@@ -17,24 +17,24 @@ void TForm1::RadioGroup1Click()
         w->show();
 
     switch (RadioGroup1->itemIndex()) {
-    case Esfera:
+    case ElementKind::Esfera:
         Label10->setText(QStringLiteral("Raio"));
         Label10->show();
         break;
-    case Capsula:
+    case ElementKind::Capsula:
         Label10->setText(QStringLiteral("Raio"));
         Label11->setText(QStringLiteral("Compr"));
         Label10->show();
         Label11->show();
         break;
-    case Cubo:
+    case ElementKind::Cubo:
         Label10->setText(QStringLiteral("Lx"));
         Label11->setText(QStringLiteral("Ly"));
         Label12->setText(QStringLiteral("Lz"));
         for (QWidget* w : {Label10, Label11, Label12})
             w->show();
         break;
-    case Plano:
+    case ElementKind::Plano:
         Label2->setText(QStringLiteral("TamU"));
         Label3->setText(QStringLiteral("TamV"));
         Label10->setText(QStringLiteral("a"));
@@ -48,7 +48,7 @@ void TForm1::RadioGroup1Click()
                  CheckBox5, CheckBox6, CheckBox7, RadioGroup2})
             w->hide();
         break;
-    case ArquivoKind:
+    case ElementKind::Arquivo:
         for (QWidget* w : {Label15, Label16, Label17})
             w->show();
         break;

@@ -39,13 +39,13 @@ void TForm1::Button3Click()
     RecordTable& table = *ClientDataSet1;
     table.insert();
     postOrCancel([&] {
-        table.field(Nome).setAsString(Edit1->text());
-        table.field(ID).setAsInteger(table.recordCount());
+        table.field(SceneField::Nome).setAsString(Edit1->text());
+        table.field(SceneField::ID).setAsInteger(table.recordCount());
         writePanelFields(true);
         if (isModelKind()) {
             const QString model = chooseModelFile();
             if (!model.isEmpty()) {
-                table.field(Arquivo).setAsString(QFileInfo(model).fileName());
+                table.field(SceneField::Arquivo).setAsString(QFileInfo(model).fileName());
                 copyModelBesideScene(model);
             }
         }
@@ -60,12 +60,12 @@ void TForm1::Button5Click()
     RecordTable& table = *ClientDataSet1;
     table.edit(m_currentRecord);
     postOrCancel([&] {
-        table.field(Nome).setAsString(Edit1->text());
+        table.field(SceneField::Nome).setAsString(Edit1->text());
         writePanelFields(false);
         if (isModelKind()) {
             const QString model = chooseModelFile();
             if (!model.isEmpty())
-                table.field(Arquivo).setAsString(model);
+                table.field(SceneField::Arquivo).setAsString(model);
         }
     });
 }
@@ -88,11 +88,11 @@ void TForm1::postOrCancel(const std::function<void()>& fill)
 // swatch, editing only for a record that uses its own colour.
 void TForm1::writePanelFields(bool inserting)
 {
-    if (RadioGroup1->itemIndex() == Plano)
+    if (RadioGroup1->itemIndex() == ElementKind::Plano)
         writePlaneStep();
     else
         writeBodyStep();
-    ClientDataSet1->field(ODETipo).setAsInteger(RadioGroup1->itemIndex());
+    ClientDataSet1->field(SceneField::ODETipo).setAsInteger(RadioGroup1->itemIndex());
     writeColour(inserting);
     writeVisibleOnlyFields();
     if (isModelKind())
@@ -103,62 +103,67 @@ void TForm1::writePanelFields(bool inserting)
 void TForm1::writePlaneStep()
 {
     RecordTable& table = *ClientDataSet1;
-    table.field(SX).setAsFloat(floatOf(Edit2));
-    table.field(SY).setAsFloat(floatOf(Edit3));
-    for (int f : {X, Y, Z, Ang, EixoX, EixoY, EixoZ, Atrito})
+    table.field(SceneField::SX).setAsFloat(floatOf(Edit2));
+    table.field(SceneField::SY).setAsFloat(floatOf(Edit3));
+    for (int f : {SceneField::X, SceneField::Y, SceneField::Z, SceneField::Ang, SceneField::EixoX,
+                  SceneField::EixoY, SceneField::EixoZ, SceneField::Atrito})
         table.field(f).setAsFloat(0.0);
-    for (int f : {ODEMove, UserMove, TemGravidade, MostraVecV, MostraVecA, MostraEixoRot,
-                  MostraRastroSempre, MostraRastroSolto})
+    for (int f : {SceneField::ODEMove, SceneField::UserMove, SceneField::TemGravidade,
+                  SceneField::MostraVecV, SceneField::MostraVecA, SceneField::MostraEixoRot,
+                  SceneField::MostraRastroSempre, SceneField::MostraRastroSolto})
         table.field(f).setAsBoolean(false);
-    table.field(TipoDeColisao).setAsInteger(0);
+    table.field(SceneField::TipoDeColisao).setAsInteger(0);
 }
 
 void TForm1::writeBodyStep()
 {
     RecordTable& table = *ClientDataSet1;
-    table.field(X).setAsFloat(floatOf(Edit2));
-    table.field(Y).setAsFloat(floatOf(Edit3));
-    table.field(Z).setAsFloat(floatOf(Edit4));
-    for (int f : {SX, SY, SZ})
+    table.field(SceneField::X).setAsFloat(floatOf(Edit2));
+    table.field(SceneField::Y).setAsFloat(floatOf(Edit3));
+    table.field(SceneField::Z).setAsFloat(floatOf(Edit4));
+    for (int f : {SceneField::SX, SceneField::SY, SceneField::SZ})
         table.field(f).setAsFloat(1.0);
-    table.field(Ang).setAsFloat(floatOf(Edit16));
-    table.field(EixoX).setAsFloat(floatOf(Edit5));
-    table.field(EixoY).setAsFloat(floatOf(Edit6));
-    table.field(EixoZ).setAsFloat(floatOf(Edit7));
+    table.field(SceneField::Ang).setAsFloat(floatOf(Edit16));
+    table.field(SceneField::EixoX).setAsFloat(floatOf(Edit5));
+    table.field(SceneField::EixoY).setAsFloat(floatOf(Edit6));
+    table.field(SceneField::EixoZ).setAsFloat(floatOf(Edit7));
     // Check boxes are read whether or not they are shown.
-    table.field(UserMove).setAsBoolean(CheckBox6->isChecked());
-    table.field(MoveX).setAsBoolean(CheckBox8->isChecked());
-    table.field(MoveY).setAsBoolean(CheckBox9->isChecked());
-    table.field(MoveZ).setAsBoolean(CheckBox10->isChecked());
-    table.field(ODEMove).setAsBoolean(CheckBox1->isChecked());
-    table.field(MostraVecV).setAsBoolean(CheckBox3->isChecked());
-    table.field(MostraVecA).setAsBoolean(CheckBox4->isChecked());
-    table.field(MostraEixoRot).setAsBoolean(CheckBox5->isChecked());
-    table.field(TipoDeColisao).setAsInteger(RadioGroup3->itemIndex());
-    table.field(Atrito).setAsFloat(floatOf(Edit17));
-    table.field(MostraRastroSempre).setAsBoolean(RadioGroup2->itemIndex() == 1);
-    table.field(MostraRastroSolto).setAsBoolean(RadioGroup2->itemIndex() == 2);
-    table.field(TemGravidade).setAsBoolean(CheckBox7->isChecked());
+    table.field(SceneField::UserMove).setAsBoolean(CheckBox6->isChecked());
+    table.field(SceneField::MoveX).setAsBoolean(CheckBox8->isChecked());
+    table.field(SceneField::MoveY).setAsBoolean(CheckBox9->isChecked());
+    table.field(SceneField::MoveZ).setAsBoolean(CheckBox10->isChecked());
+    table.field(SceneField::ODEMove).setAsBoolean(CheckBox1->isChecked());
+    table.field(SceneField::MostraVecV).setAsBoolean(CheckBox3->isChecked());
+    table.field(SceneField::MostraVecA).setAsBoolean(CheckBox4->isChecked());
+    table.field(SceneField::MostraEixoRot).setAsBoolean(CheckBox5->isChecked());
+    table.field(SceneField::TipoDeColisao).setAsInteger(RadioGroup3->itemIndex());
+    table.field(SceneField::Atrito).setAsFloat(floatOf(Edit17));
+    table.field(SceneField::MostraRastroSempre).setAsBoolean(RadioGroup2->itemIndex() == 1);
+    table.field(SceneField::MostraRastroSolto).setAsBoolean(RadioGroup2->itemIndex() == 2);
+    table.field(SceneField::TemGravidade).setAsBoolean(CheckBox7->isChecked());
 }
 
 void TForm1::writeColour(bool alwaysRgb)
 {
     RecordTable& table = *ClientDataSet1;
-    table.field(UsaCor).setAsBoolean(CheckBox2->isChecked());
-    if (alwaysRgb || table.field(UsaCor).asBoolean()) {
+    table.field(SceneField::UsaCor).setAsBoolean(CheckBox2->isChecked());
+    if (alwaysRgb || table.field(SceneField::UsaCor).asBoolean()) {
         const QColor swatch = Shape1->brushColor();
-        table.field(R).setAsFloat(swatch.red());
-        table.field(G).setAsFloat(swatch.green());
-        table.field(B).setAsFloat(swatch.blue());
+        table.field(SceneField::R).setAsFloat(swatch.red());
+        table.field(SceneField::G).setAsFloat(swatch.green());
+        table.field(SceneField::B).setAsFloat(swatch.blue());
     }
-    table.field(A).setAsFloat(TrackBar1->value());
+    table.field(SceneField::A).setAsFloat(TrackBar1->value());
 }
 
 // The element kind panel decides which of these a record receives: only shown edits count.
 void TForm1::writeVisibleOnlyFields()
 {
-    const std::pair<int, QLineEdit*> fields[] = {
-        {Massa, Edit15}, {Dim1, Edit8}, {Dim2, Edit9}, {Dim3, Edit10}, {Dim4, Edit11}};
+    const std::pair<int, QLineEdit*> fields[] = {{SceneField::Massa, Edit15},
+                                                 {SceneField::Dim1, Edit8},
+                                                 {SceneField::Dim2, Edit9},
+                                                 {SceneField::Dim3, Edit10},
+                                                 {SceneField::Dim4, Edit11}};
     for (const auto& [field, edit] : fields)
         if (!edit->isHidden())
             ClientDataSet1->field(field).setAsFloat(floatOf(edit));
@@ -166,9 +171,9 @@ void TForm1::writeVisibleOnlyFields()
 
 void TForm1::writeModelScale()
 {
-    ClientDataSet1->field(SX).setAsFloat(floatOf(Edit12));
-    ClientDataSet1->field(SY).setAsFloat(floatOf(Edit13));
-    ClientDataSet1->field(SZ).setAsFloat(floatOf(Edit14));
+    ClientDataSet1->field(SceneField::SX).setAsFloat(floatOf(Edit12));
+    ClientDataSet1->field(SceneField::SY).setAsFloat(floatOf(Edit13));
+    ClientDataSet1->field(SceneField::SZ).setAsFloat(floatOf(Edit14));
 }
 
 QString TForm1::chooseModelFile()

@@ -49,38 +49,39 @@ void TForm1::loadRecord()
     auto showFloat = [&](QLineEdit* edit, int field) {
         edit->setText(formatFloat(table.field(field).asFloat()));
     };
-    Edit1->setText(table.field(Nome).asString());
-    const bool plane = table.field(ODETipo).asInteger() == Plano;
+    Edit1->setText(table.field(SceneField::Nome).asString());
+    const bool plane = table.field(SceneField::ODETipo).asInteger() == ElementKind::Plano;
     // A plane's "TamU"/"TamV" edits show its size, which is what editing writes back.
-    showFloat(Edit2, plane ? SX : X);
-    showFloat(Edit3, plane ? SY : Y);
-    showFloat(Edit4, Z);
-    CheckBox6->setChecked(table.field(UserMove).asBoolean());
-    CheckBox8->setChecked(table.field(MoveX).asBoolean());
-    CheckBox9->setChecked(table.field(MoveY).asBoolean());
-    CheckBox10->setChecked(table.field(MoveZ).asBoolean());
-    CheckBox1->setChecked(table.field(ODEMove).asBoolean());
-    RadioGroup1->setItemIndex(table.field(ODETipo).asInteger());
-    showFloat(Edit15, Massa);
-    showFloat(Edit16, Ang);
-    showFloat(Edit5, EixoX);
-    showFloat(Edit6, EixoY);
-    showFloat(Edit7, EixoZ);
+    showFloat(Edit2, plane ? SceneField::SX : SceneField::X);
+    showFloat(Edit3, plane ? SceneField::SY : SceneField::Y);
+    showFloat(Edit4, SceneField::Z);
+    CheckBox6->setChecked(table.field(SceneField::UserMove).asBoolean());
+    CheckBox8->setChecked(table.field(SceneField::MoveX).asBoolean());
+    CheckBox9->setChecked(table.field(SceneField::MoveY).asBoolean());
+    CheckBox10->setChecked(table.field(SceneField::MoveZ).asBoolean());
+    CheckBox1->setChecked(table.field(SceneField::ODEMove).asBoolean());
+    RadioGroup1->setItemIndex(table.field(SceneField::ODETipo).asInteger());
+    showFloat(Edit15, SceneField::Massa);
+    showFloat(Edit16, SceneField::Ang);
+    showFloat(Edit5, SceneField::EixoX);
+    showFloat(Edit6, SceneField::EixoY);
+    showFloat(Edit7, SceneField::EixoZ);
     showFloat(Edit12, table.fieldByName(QStringLiteral("Sx")).index());
     showFloat(Edit13, table.fieldByName(QStringLiteral("Sy")).index());
     showFloat(Edit14, table.fieldByName(QStringLiteral("Sz")).index());
-    CheckBox7->setChecked(table.field(TemGravidade).asBoolean());
-    showFloat(Edit17, Atrito);
-    CheckBox2->setChecked(table.field(UsaCor).asBoolean());
-    if (table.field(UsaCor).asBoolean()) {
+    CheckBox7->setChecked(table.field(SceneField::TemGravidade).asBoolean());
+    showFloat(Edit17, SceneField::Atrito);
+    CheckBox2->setChecked(table.field(SceneField::UsaCor).asBoolean());
+    if (table.field(SceneField::UsaCor).asBoolean()) {
         auto channel = [&](int field) {
             return std::clamp(table.field(field).asInteger(), 0, 255);
         };
-        Shape1->setBrushColor(QColor(channel(R), channel(G), channel(B)));
-        TrackBar1->setValue(table.field(A).asInteger());
+        Shape1->setBrushColor(
+            QColor(channel(SceneField::R), channel(SceneField::G), channel(SceneField::B)));
+        TrackBar1->setValue(table.field(SceneField::A).asInteger());
     }
-    showFloat(Edit8, Dim1);
-    showFloat(Edit9, Dim2);
-    showFloat(Edit10, Dim3);
-    showFloat(Edit11, Dim4);
+    showFloat(Edit8, SceneField::Dim1);
+    showFloat(Edit9, SceneField::Dim2);
+    showFloat(Edit10, SceneField::Dim3);
+    showFloat(Edit11, SceneField::Dim4);
 }

@@ -20,19 +20,25 @@ std::vector<Record> makeScene(const std::vector<FieldDef>& fields)
     std::vector<Record> records;
     for (int i = 0; i < recordCount; ++i) {
         Record record(fields.size());
-        record[Nome] = QStringLiteral("Objeto%1").arg(i + 1);
-        record[ID] = qint32(i);
-        for (int f : {X, Y, Z, Ang, EixoX, EixoY, EixoZ, SX, SY, SZ, Dim1, Dim2, Massa, Atrito})
+        record[SceneField::Nome] = QStringLiteral("Objeto%1").arg(i + 1);
+        record[SceneField::ID] = qint32(i);
+        for (int f :
+             {SceneField::X, SceneField::Y, SceneField::Z, SceneField::Ang, SceneField::EixoX,
+              SceneField::EixoY, SceneField::EixoZ, SceneField::SX, SceneField::SY, SceneField::SZ,
+              SceneField::Dim1, SceneField::Dim2, SceneField::Massa, SceneField::Atrito})
             record[size_t(f)] = (i % 97) * 0.731 - f / 3.0;
-        for (int f : {R, G, B, A})
+        for (int f : {SceneField::R, SceneField::G, SceneField::B, SceneField::A})
             record[size_t(f)] = double((i * 37 + f) % 256);
-        for (int f : {UsaCor, UserMove, MoveX, MoveY, MoveZ, ODEMove, MostraRastroSempre,
-                      MostraRastroSolto, MostraVecV, MostraVecA, MostraEixoRot, TemGravidade})
+        for (int f :
+             {SceneField::UsaCor, SceneField::UserMove, SceneField::MoveX, SceneField::MoveY,
+              SceneField::MoveZ, SceneField::ODEMove, SceneField::MostraRastroSempre,
+              SceneField::MostraRastroSolto, SceneField::MostraVecV, SceneField::MostraVecA,
+              SceneField::MostraEixoRot, SceneField::TemGravidade})
             record[size_t(f)] = (i + f) % 3 == 0;
-        record[ODETipo] = qint32(i % 5);
-        record[TipoDeColisao] = qint32(i % 3);
-        if (i % 5 == ArquivoKind)
-            record[Arquivo] = QStringLiteral("carrinho.obj");
+        record[SceneField::ODETipo] = qint32(i % 5);
+        record[SceneField::TipoDeColisao] = qint32(i % 3);
+        if (i % 5 == ElementKind::Arquivo)
+            record[SceneField::Arquivo] = QStringLiteral("carrinho.obj");
         records.push_back(std::move(record));
     }
     return records;

@@ -13,7 +13,7 @@ void defineSceneFields(RecordTable& table)
         FieldType type;
         int size;
     };
-    static const Definition definitions[SceneFieldCount] = {
+    static const Definition definitions[SceneField::Count] = {
         {"Nome", FieldType::String, 20},
         {"ID", FieldType::Integer, 0},
         {"X", FieldType::Float, 0},

@@ -4,8 +4,10 @@
 
 class RecordTable;
 
-// The fields of a scene record, by position in the scene table.
-enum SceneField {
+// The fields of a scene record, by position in the scene table, named as the schema names them:
+// SceneField::X is the field "X". They convert to the field's index wherever a table takes one.
+namespace SceneField {
+enum Index : int {
     Nome,
     ID,
     X,
@@ -43,11 +45,14 @@ enum SceneField {
     TipoDeColisao,
     Atrito,
     TemGravidade,
-    SceneFieldCount
+    Count
 };
+} // namespace SceneField
 
 // Element kinds: the "ODETipo" code, the index of the "Elemento: " group.
-enum ElementKind { Esfera = 0, Capsula = 1, Cubo = 2, Plano = 3, ArquivoKind = 4 };
+namespace ElementKind {
+enum Code : int { Esfera = 0, Capsula = 1, Cubo = 2, Plano = 3, Arquivo = 4 };
+} // namespace ElementKind
 
 // Defines the 37 fields of a scene record on an inactive table, in order.
 void defineSceneFields(RecordTable& table);

@@ -138,15 +138,19 @@ void SceneRenderer::drawRecords()
 // primitive or a matrix half done.
 SceneRenderer::RecordValues SceneRenderer::readRecord() const
 {
-    auto number = [this](SceneField field) { return valueAsFloat(m_table.value(field)); };
+    auto number = [this](int field) { return valueAsFloat(m_table.value(field)); };
     RecordValues record;
-    record.kind = valueAsInteger(m_table.value(ODETipo));
-    record.pose = ShapePose{number(X),  number(Y),   number(Z),     number(SX),    number(SY),
-                            number(SZ), number(Ang), number(EixoX), number(EixoY), number(EixoZ)};
-    record.colour = ShapeColour{number(R) / 255, number(G) / 255, number(B) / 255, number(A) / 255,
-                                valueAsBoolean(m_table.value(UsaCor))};
+    record.kind = valueAsInteger(m_table.value(SceneField::ODETipo));
+    record.pose =
+        ShapePose{number(SceneField::X),    number(SceneField::Y),     number(SceneField::Z),
+                  number(SceneField::SX),   number(SceneField::SY),    number(SceneField::SZ),
+                  number(SceneField::Ang),  number(SceneField::EixoX), number(SceneField::EixoY),
+                  number(SceneField::EixoZ)};
+    record.colour = ShapeColour{number(SceneField::R) / 255, number(SceneField::G) / 255,
+                                number(SceneField::B) / 255, number(SceneField::A) / 255,
+                                valueAsBoolean(m_table.value(SceneField::UsaCor))};
     for (int i = 0; i < 4; ++i)
-        record.dim[i] = number(SceneField(Dim1 + i));
+        record.dim[i] = number(SceneField::Dim1 + i);
     return record;
 }
 
@@ -165,23 +169,23 @@ void SceneRenderer::drawRecord(const RecordValues& record)
 {
     const double* dim = record.dim;
     switch (record.kind) {
-    case Esfera: {
+    case ElementKind::Esfera: {
         ShapePose pose = record.pose;
         pose.axisZ += 100 * m_view.frameClock;
         drawSphere(*m_shapes, dim[0], pose, record.colour);
         break;
     }
-    case Capsula:
+    case ElementKind::Capsula:
         drawCapsule(*m_shapes, dim[0], dim[1], record.pose, record.colour);
         break;
-    case Cubo:
+    case ElementKind::Cubo:
         drawCube(*m_shapes, dim[0], dim[1], dim[2], record.pose, record.colour);
         break;
-    case Plano:
+    case ElementKind::Plano:
         drawPlane(dim[0], dim[1], dim[2], dim[3], record.pose.sx, record.pose.sy, record.colour,
                   GL_LINE_LOOP);
         break;
-    case ArquivoKind:
+    case ElementKind::Arquivo:
         drawModel(record);
         break;
     default: // an unknown kind draws nothing; the next record still does
@@ -195,8 +199,9 @@ void SceneRenderer::drawModel(const RecordValues& record) const
         return;
     const ShapePose& p = record.pose;
     const ShapeColour& c = record.colour;
-    modelDrawer(ModelRecord{valueAsString(m_table.value(Arquivo)), c.use, p.x, p.y, p.z, p.sx, p.sy,
-                            p.sz, p.angle, p.axisX, p.axisY, p.axisZ, c.r, c.g, c.b, c.a});
+    modelDrawer(ModelRecord{valueAsString(m_table.value(SceneField::Arquivo)), c.use, p.x, p.y, p.z,
+                            p.sx, p.sy, p.sz, p.angle, p.axisX, p.axisY, p.axisZ, c.r, c.g, c.b,
+                            c.a});
 }
 
 // Yellow, unlit spheres at the three light positions; alpha 0 keeps blending off.

@@ -125,7 +125,7 @@ inline QStringList names(const EditorFixture& f)
 {
     QStringList list;
     for (int row = 1; row <= f.table().recordCount(); ++row)
-        list << valueAsString(f.value(row, Nome));
+        list << valueAsString(f.value(row, SceneField::Nome));
     return list;
 }
 

@@ -172,7 +172,7 @@ void TestEditorFiles::roundTrip_throughTheButtons()
     std::vector<Record> saved;
     for (int row = 0; row < f.table().recordCount(); ++row) {
         Record record;
-        for (int field = 0; field < SceneFieldCount; ++field)
+        for (int field = 0; field < SceneField::Count; ++field)
             record.push_back(f.table().valueAt(row, field));
         saved.push_back(record);
     }
@@ -182,7 +182,7 @@ void TestEditorFiles::roundTrip_throughTheButtons()
     other.click(other.form->Button2);
     QCOMPARE(other.table().recordCount(), int(saved.size()));
     for (int row = 0; row < other.table().recordCount(); ++row)
-        for (int field = 0; field < SceneFieldCount; ++field)
+        for (int field = 0; field < SceneField::Count; ++field)
             QVERIFY2(other.table().valueAt(row, field) == saved[size_t(row)][size_t(field)],
                      qPrintable(QString("row %1 field %2").arg(row).arg(field)));
 }

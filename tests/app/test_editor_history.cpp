@@ -75,7 +75,7 @@ void TestEditorHistory::navigatorDelete_removesTheRecordShownWhateverTheFramesDi
     QCOMPARE(f.form->Edit1->text(), QString("b"));
 
     // A grid edit elsewhere moves the cursor too; the delete still takes the record shown.
-    setCell(f, 2, Nome, "D");
+    setCell(f, 2, SceneField::Nome, "D");
     runFrames(f);
     f.dialogs.confirmations << true;
     navigate(f, DBNavigator::Delete);
@@ -142,13 +142,13 @@ void TestEditorHistory::everyKindOfChange_undoesAndRedoesByteForByte()
     w.CheckBox2->setChecked(false);
     f.click(w.Button5);
     changed();
-    setCell(f, 1, X, f.local(2.5));
+    setCell(f, 1, SceneField::X, f.local(2.5));
     changed();
-    QVERIFY(
-        w.DataSource1->setData(w.DataSource1->index(1, UsaCor), Qt::Unchecked, Qt::CheckStateRole));
+    QVERIFY(w.DataSource1->setData(w.DataSource1->index(1, SceneField::UsaCor), Qt::Unchecked,
+                                   Qt::CheckStateRole));
     changed();
     navigate(f, DBNavigator::Next);
-    w.RadioGroup1->setItemIndex(ArquivoKind);
+    w.RadioGroup1->setItemIndex(ElementKind::Arquivo);
     f.dialogs.fileNames << f.path("Objetos/carrinho.obj");
     f.click(w.Button5);
     changed();
@@ -180,7 +180,7 @@ void TestEditorHistory::everyKindOfChange_undoesAndRedoesByteForByte()
     w.undoAction()->trigger(); // the model file chosen for "b"
     QCOMPARE(w.currentRecordNumber(), 2);
     QCOMPARE(w.Edit1->text(), QString("b"));
-    QCOMPARE(w.RadioGroup1->itemIndex(), int(Esfera));
+    QCOMPARE(w.RadioGroup1->itemIndex(), int(ElementKind::Esfera));
     QCOMPARE(f.form->DataSource1->headerData(1, Qt::Vertical).toString(), QString("\u25B6"));
 
     // Undone back to the saved scene, closing writes nothing.
@@ -215,8 +215,8 @@ void TestEditorHistory::thousandSteps_undoBackToTheStart()
     insertNamed(f, "a");
     const QByteArray inserted = packet(f);
     for (int i = 1; i <= 1000; ++i)
-        setCell(f, 0, X, QString::number(i));
-    QCOMPARE(valueAsFloat(f.value(1, X)), 1000.0);
+        setCell(f, 0, SceneField::X, QString::number(i));
+    QCOMPARE(valueAsFloat(f.value(1, SceneField::X)), 1000.0);
     for (int i = 0; i < 1000; ++i)
         f.form->history().undo();
     QCOMPARE(packet(f), inserted);

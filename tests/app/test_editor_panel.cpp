@@ -209,21 +209,21 @@ void TestEditorPanel::insert_capsuleAndCubeTakeTheirVisibleDimensions()
     w.RadioGroup2->setItemIndex(2);
     w.RadioGroup3->setItemIndex(1);
     f.click(w.Button3);
-    QCOMPARE(f.value(1, ODETipo), FieldValue(qint32(1)));
-    QCOMPARE(f.value(1, Dim1), FieldValue(0.5));
-    QCOMPARE(f.value(1, Dim2), FieldValue(2.0));
-    QVERIFY(isNull(f.value(1, Dim3)));
-    QCOMPARE(f.value(1, Massa), FieldValue(3.0));
-    QCOMPARE(f.value(1, MostraRastroSolto), FieldValue(true));
-    QCOMPARE(f.value(1, MostraRastroSempre), FieldValue(false));
-    QCOMPARE(f.value(1, TipoDeColisao), FieldValue(qint32(1)));
+    QCOMPARE(f.value(1, SceneField::ODETipo), FieldValue(qint32(1)));
+    QCOMPARE(f.value(1, SceneField::Dim1), FieldValue(0.5));
+    QCOMPARE(f.value(1, SceneField::Dim2), FieldValue(2.0));
+    QVERIFY(isNull(f.value(1, SceneField::Dim3)));
+    QCOMPARE(f.value(1, SceneField::Massa), FieldValue(3.0));
+    QCOMPARE(f.value(1, SceneField::MostraRastroSolto), FieldValue(true));
+    QCOMPARE(f.value(1, SceneField::MostraRastroSempre), FieldValue(false));
+    QCOMPARE(f.value(1, SceneField::TipoDeColisao), FieldValue(qint32(1)));
 
     w.RadioGroup1->setItemIndex(2);
     w.RadioGroup3->setItemIndex(2); // disabled since the insertion, but still read
     f.click(w.Button3);
-    QCOMPARE(f.value(2, ID), FieldValue(qint32(1)));
-    QCOMPARE(f.value(2, Dim3), FieldValue(9.0));
-    QCOMPARE(f.value(2, TipoDeColisao), FieldValue(qint32(2)));
+    QCOMPARE(f.value(2, SceneField::ID), FieldValue(qint32(1)));
+    QCOMPARE(f.value(2, SceneField::Dim3), FieldValue(9.0));
+    QCOMPARE(f.value(2, SceneField::TipoDeColisao), FieldValue(qint32(2)));
 }
 
 void TestEditorPanel::insert_modelCopiesModelAndLibraryWithoutOverwriting()
@@ -246,10 +246,10 @@ void TestEditorPanel::insert_modelCopiesModelAndLibraryWithoutOverwriting()
     QCOMPARE(f.dialogs.fileDialogs.size(), 1);
     QCOMPARE(f.dialogs.fileDialogs[0].filter, QString("Objeto Wavefront (.obj)|*obj"));
     QCOMPARE(f.dialogs.fileDialogs[0].initialDir, f.path("Objetos"));
-    QCOMPARE(f.value(1, Arquivo), FieldValue(QString("carro.obj")));
-    QCOMPARE(f.value(1, SX), FieldValue(2.0));
-    QCOMPARE(f.value(1, SY), FieldValue(1.0));
-    QVERIFY(isNull(f.value(1, Dim1))); // no dimension edits for a model
+    QCOMPARE(f.value(1, SceneField::Arquivo), FieldValue(QString("carro.obj")));
+    QCOMPARE(f.value(1, SceneField::SX), FieldValue(2.0));
+    QCOMPARE(f.value(1, SceneField::SY), FieldValue(1.0));
+    QVERIFY(isNull(f.value(1, SceneField::Dim1))); // no dimension edits for a model
     QCOMPARE(fileBytes(f.path("Cenas/carro.obj")), QByteArray("v 0 0 0\n"));
     QCOMPARE(fileBytes(f.path("Cenas/carro.mtl")), QByteArray("already here\n"));
 }
@@ -262,7 +262,7 @@ void TestEditorPanel::insert_modelCancelledStillPostsWithoutFile()
     f.dialogs.fileNames << QString();
     f.click(w.Button3);
     QCOMPARE(f.table().recordCount(), 1);
-    QVERIFY(isNull(f.value(1, Arquivo)));
+    QVERIFY(isNull(f.value(1, SceneField::Arquivo)));
     QCOMPARE(w.Edit1->text(), QString("Objeto2"));
 }
 
@@ -292,7 +292,7 @@ void TestEditorPanel::insert_advancesTheName()
     f.form->Edit1->setText(before);
     f.click(f.form->Button3);
     QCOMPARE(f.form->Edit1->text(), after);
-    QCOMPARE(f.value(1, Nome), FieldValue(before));
+    QCOMPARE(f.value(1, SceneField::Nome), FieldValue(before));
 }
 
 void TestEditorPanel::insert_withABadNumberPostsNothing_data()

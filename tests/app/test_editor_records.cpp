@@ -167,12 +167,12 @@ void TestEditorRecords::edit_rewritesTheCurrentRecordOnly()
     w.Edit10->setText("4");
     f.click(w.Button5);
     QCOMPARE(f.dialogs.errors, QStringList());
-    QCOMPARE(f.value(2, Nome), FieldValue(QString("mudado")));
-    QCOMPARE(f.value(2, Z), FieldValue(5.0));
-    QCOMPARE(f.value(2, ODETipo), FieldValue(qint32(2)));
-    QCOMPARE(f.value(2, Dim3), FieldValue(4.0));
-    QCOMPARE(f.value(2, ID), FieldValue(qint32(1))); // unchanged
-    QCOMPARE(f.value(3, Nome), FieldValue(QString("n3")));
+    QCOMPARE(f.value(2, SceneField::Nome), FieldValue(QString("mudado")));
+    QCOMPARE(f.value(2, SceneField::Z), FieldValue(5.0));
+    QCOMPARE(f.value(2, SceneField::ODETipo), FieldValue(qint32(2)));
+    QCOMPARE(f.value(2, SceneField::Dim3), FieldValue(4.0));
+    QCOMPARE(f.value(2, SceneField::ID), FieldValue(qint32(1))); // unchanged
+    QCOMPARE(f.value(3, SceneField::Nome), FieldValue(QString("n3")));
     QCOMPARE(w.Edit1->text(), QString("mudado")); // no name advance
     QCOMPARE(w.currentRecordNumber(), 2);
 }
@@ -187,11 +187,11 @@ void TestEditorRecords::edit_withoutOwnColourKeepsTheStoredColour()
     w.Shape1->setBrushColor(QColor(200, 100, 50));
     w.TrackBar1->setValue(77);
     f.click(w.Button5);
-    QCOMPARE(f.value(1, R), FieldValue(1.0));
-    QCOMPARE(f.value(1, B), FieldValue(3.0));
-    QCOMPARE(f.value(1, A), FieldValue(77.0));
-    QCOMPARE(f.value(1, UsaCor), FieldValue(false));
-    QCOMPARE(f.value(1, SX), FieldValue(1.0));
+    QCOMPARE(f.value(1, SceneField::R), FieldValue(1.0));
+    QCOMPARE(f.value(1, SceneField::B), FieldValue(3.0));
+    QCOMPARE(f.value(1, SceneField::A), FieldValue(77.0));
+    QCOMPARE(f.value(1, SceneField::UsaCor), FieldValue(false));
+    QCOMPARE(f.value(1, SceneField::SX), FieldValue(1.0));
 }
 
 void TestEditorRecords::edit_modelPathIsKeptOnCancelAndWholeWhenChosen()
@@ -201,17 +201,17 @@ void TestEditorRecords::edit_modelPathIsKeptOnCancelAndWholeWhenChosen()
     w.RadioGroup1->setItemIndex(4);
     f.dialogs.fileNames << f.path("Objetos/rampa.obj");
     f.click(w.Button3);
-    QCOMPARE(f.value(1, Arquivo), FieldValue(QString("rampa.obj")));
+    QCOMPARE(f.value(1, SceneField::Arquivo), FieldValue(QString("rampa.obj")));
 
     f.dialogs.fileNames << QString();
     w.Edit13->setText("3");
     f.click(w.Button5);
-    QCOMPARE(f.value(1, Arquivo), FieldValue(QString("rampa.obj")));
-    QCOMPARE(f.value(1, SY), FieldValue(3.0));
+    QCOMPARE(f.value(1, SceneField::Arquivo), FieldValue(QString("rampa.obj")));
+    QCOMPARE(f.value(1, SceneField::SY), FieldValue(3.0));
 
     f.dialogs.fileNames << "/outro/lugar/carro.obj";
     f.click(w.Button5);
-    QCOMPARE(f.value(1, Arquivo), FieldValue(QString("/outro/lugar/carro.obj")));
+    QCOMPARE(f.value(1, SceneField::Arquivo), FieldValue(QString("/outro/lugar/carro.obj")));
     QVERIFY(!QFile::exists(f.path("Cenas/carro.obj"))); // editing copies nothing
 }
 
@@ -227,8 +227,8 @@ void TestEditorRecords::edit_withABadNumberKeepsEveryValue()
     QCOMPARE(f.dialogs.errors, QStringList{"'x' is not a valid floating point value"});
     QCOMPARE(f.table().state(), RecordTable::State::Browse);
     f.table().setRecordNumber(1); // a frame's cursor move posts nothing either
-    QCOMPARE(f.value(1, Nome), FieldValue(QString("n1")));
-    QCOMPARE(f.value(1, X), FieldValue(1.0));
+    QCOMPARE(f.value(1, SceneField::Nome), FieldValue(QString("n1")));
+    QCOMPARE(f.value(1, SceneField::X), FieldValue(1.0));
 }
 
 void TestEditorRecords::edit_onAnEmptyTableReportsAndWritesNothing()
@@ -256,12 +256,12 @@ void TestEditorRecords::plane_loadThenEditKeepsItsSize()
     QCOMPARE(w.Edit3->text(), QString("6"));
     w.CheckBox1->setChecked(true);
     f.click(w.Button5);
-    QCOMPARE(f.value(1, SX), FieldValue(10.0));
-    QCOMPARE(f.value(1, SY), FieldValue(6.0));
-    QCOMPARE(f.value(1, X), FieldValue(0.0));
-    QCOMPARE(f.value(1, ODEMove), FieldValue(false));
-    QCOMPARE(f.value(1, Dim3), FieldValue(1.0));
-    QVERIFY(isNull(f.value(1, Massa)));
+    QCOMPARE(f.value(1, SceneField::SX), FieldValue(10.0));
+    QCOMPARE(f.value(1, SceneField::SY), FieldValue(6.0));
+    QCOMPARE(f.value(1, SceneField::X), FieldValue(0.0));
+    QCOMPARE(f.value(1, SceneField::ODEMove), FieldValue(false));
+    QCOMPARE(f.value(1, SceneField::Dim3), FieldValue(1.0));
+    QVERIFY(isNull(f.value(1, SceneField::Massa)));
 }
 
 void TestEditorRecords::gridEdit_convertsInTheLocaleOrReports()
@@ -269,19 +269,19 @@ void TestEditorRecords::gridEdit_convertsInTheLocaleOrReports()
     EditorFixture f;
     insertSpheres(f, 1);
     QAbstractItemModel* grid = f.form->DBGrid1->model();
-    QVERIFY(grid->setData(grid->index(0, X), EditorFixture::local(2.5)));
-    QCOMPARE(f.value(1, X), FieldValue(2.5));
-    QCOMPARE(grid->data(grid->index(0, X)).toString(), EditorFixture::local(2.5));
-    QVERIFY(grid->setData(grid->index(0, Nome), QString(30, 'z')));
-    QCOMPARE(f.value(1, Nome), FieldValue(QString(20, 'z')));
-    QVERIFY(grid->setData(grid->index(0, UsaCor), Qt::Unchecked, Qt::CheckStateRole));
-    QCOMPARE(f.value(1, UsaCor), FieldValue(false));
+    QVERIFY(grid->setData(grid->index(0, SceneField::X), EditorFixture::local(2.5)));
+    QCOMPARE(f.value(1, SceneField::X), FieldValue(2.5));
+    QCOMPARE(grid->data(grid->index(0, SceneField::X)).toString(), EditorFixture::local(2.5));
+    QVERIFY(grid->setData(grid->index(0, SceneField::Nome), QString(30, 'z')));
+    QCOMPARE(f.value(1, SceneField::Nome), FieldValue(QString(20, 'z')));
+    QVERIFY(grid->setData(grid->index(0, SceneField::UsaCor), Qt::Unchecked, Qt::CheckStateRole));
+    QCOMPARE(f.value(1, SceneField::UsaCor), FieldValue(false));
 
-    QVERIFY(!grid->setData(grid->index(0, X), "dois"));
-    QCOMPARE(f.value(1, X), FieldValue(2.5));
+    QVERIFY(!grid->setData(grid->index(0, SceneField::X), "dois"));
+    QCOMPARE(f.value(1, SceneField::X), FieldValue(2.5));
     QTRY_COMPARE(f.dialogs.errors, QStringList{"'dois' is not a valid floating point value"});
-    QVERIFY(!grid->setData(grid->index(0, ID), "1" + QLocale().decimalPoint() + "5"));
-    QCOMPARE(f.value(1, ID), FieldValue(qint32(0)));
+    QVERIFY(!grid->setData(grid->index(0, SceneField::ID), "1" + QLocale().decimalPoint() + "5"));
+    QCOMPARE(f.value(1, SceneField::ID), FieldValue(qint32(0)));
 }
 
 void TestEditorRecords::colourDialog_confirmSetsSwatchPreviewAndLabel()
@@ -298,8 +298,8 @@ void TestEditorRecords::colourDialog_confirmSetsSwatchPreviewAndLabel()
     QTest::mouseClick(w.Shape2, Qt::LeftButton); // the preview opens the same dialog
     QCOMPARE(w.Shape1->brushColor(), QColor(0, 0, 255));
     insertSpheres(f, 1);
-    QCOMPARE(f.value(1, B), FieldValue(255.0));
-    QCOMPARE(f.value(1, R), FieldValue(0.0));
+    QCOMPARE(f.value(1, SceneField::B), FieldValue(255.0));
+    QCOMPARE(f.value(1, SceneField::R), FieldValue(0.0));
 }
 
 void TestEditorRecords::colourDialog_cancelChangesNothing()

@@ -118,7 +118,7 @@ void TestWidgets::navigator_isEnabledOnlyWithRecords()
     table.createDataSet();
     QVERIFY(!navigator.button(DBNavigator::Delete)->isEnabled());
     table.insert();
-    table.field(Nome).setAsString("a");
+    table.field(SceneField::Nome).setAsString("a");
     table.post();
     QVERIFY(navigator.button(DBNavigator::Delete)->isEnabled());
     QSignalSpy clicked(&navigator, &DBNavigator::clicked);

@@ -19,10 +19,11 @@ int main(int argc, char* argv[])
         scenes[s].createDataSet();
         for (int i = 0; i < (s == 0 ? count : count / 2); ++i) {
             scenes[s].insert();
-            scenes[s].field(Nome).setAsString(s == 0 ? QStringLiteral("novo")
-                                                     : QStringLiteral("outro"));
-            scenes[s].field(ID).setAsInteger(i);
-            scenes[s].field(X).setAsFloat(i * 0.1);
+            scenes[s]
+                .field(SceneField::Nome)
+                .setAsString(s == 0 ? QStringLiteral("novo") : QStringLiteral("outro"));
+            scenes[s].field(SceneField::ID).setAsInteger(i);
+            scenes[s].field(SceneField::X).setAsFloat(i * 0.1);
             scenes[s].post();
         }
     }

@@ -212,7 +212,7 @@ void TestDataPacket::changeLog_keepsLiveRowsInTheirPlaces()
     const auto records = readDataPacket(readData("changelog-1252.xml"), fields);
     QCOMPARE(namesOf(records), QStringList({"Esfera", QString::fromUtf8("Cápsula alterada"),
                                             "Plano", QString::fromUtf8("Inserção")}));
-    QCOMPARE(valueAsFloat(records[1][X]), 2.5);
+    QCOMPARE(valueAsFloat(records[1][SceneField::X]), 2.5);
 
     // Chained modifications and a deleted insert, in a small packet.
     const QByteArray chained = smallPacket(

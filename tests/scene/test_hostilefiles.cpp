@@ -58,8 +58,8 @@ void TestHostileFiles::init()
     createSceneTable(*m_table, m_dir.path());
     for (const char* name : {"um", "dois"}) {
         m_table->insert();
-        m_table->field(Nome).setAsString(name);
-        m_table->field(X).setAsFloat(0.5);
+        m_table->field(SceneField::Nome).setAsString(name);
+        m_table->field(SceneField::X).setAsFloat(0.5);
         m_table->post();
     }
     m_table->setRecordNumber(1);
@@ -82,7 +82,7 @@ void TestHostileFiles::expectRefused(const QString& path, const QString& reason)
     QVERIFY(m_table->isActive());
     QCOMPARE(m_table->recordCount(), 2);
     QCOMPARE(m_table->recordNumber(), 1);
-    QCOMPARE(m_table->valueAt(1, Nome), FieldValue(QString("dois")));
+    QCOMPARE(m_table->valueAt(1, SceneField::Nome), FieldValue(QString("dois")));
     QVERIFY(m_table->modified());
 }
 
@@ -152,7 +152,7 @@ void TestHostileFiles::hugeString_isReadAndCut()
     file.write(withValue("Nome", QByteArray(5 << 20, 'n')));
     file.close();
     m_table->openFile(path);
-    QCOMPARE(m_table->valueAt(1, Nome), FieldValue(QString(20, 'n')));
+    QCOMPARE(m_table->valueAt(1, SceneField::Nome), FieldValue(QString(20, 'n')));
 }
 
 void TestHostileFiles::nameNotValidInTheFileSystem_isRefused()

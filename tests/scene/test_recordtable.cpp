@@ -65,8 +65,8 @@ void TestRecordTable::fieldLookup_ignoresCaseAndRefusesUnknownNames()
     RecordTable table;
     defineSceneFields(table);
     QCOMPARE(table.fieldCount(), 37);
-    QCOMPARE(table.fieldByName("Sx").index(), int(SX));
-    QCOMPARE(table.fieldByName("EIXOZ").index(), int(EixoZ));
+    QCOMPARE(table.fieldByName("Sx").index(), int(SceneField::SX));
+    QCOMPARE(table.fieldByName("EIXOZ").index(), int(SceneField::EixoZ));
     QCOMPARE(table.fieldByName("temgravidade").def().name, QString("TemGravidade"));
     QCOMPARE(table.findField("Nada"), -1);
     try {

@@ -27,9 +27,9 @@ void writeBytes(const QString& path, const QByteArray& bytes)
 void appendSphere(RecordTable& table, const QString& name, double x)
 {
     table.insert();
-    table.field(Nome).setAsString(name);
-    table.field(X).setAsFloat(x);
-    table.field(ODETipo).setAsInteger(Esfera);
+    table.field(SceneField::Nome).setAsString(name);
+    table.field(SceneField::X).setAsFloat(x);
+    table.field(SceneField::ODETipo).setAsInteger(ElementKind::Esfera);
     table.post();
 }
 
@@ -37,7 +37,7 @@ QStringList names(RecordTable& table)
 {
     QStringList list;
     for (int row = 0; row < table.recordCount(); ++row)
-        list << valueAsString(table.valueAt(row, Nome));
+        list << valueAsString(table.valueAt(row, SceneField::Nome));
     return list;
 }
 
@@ -84,7 +84,7 @@ void TestSceneFiles::saveAs_writesTheSceneAndBindsTheTableToIt()
     reader.setFileName(path);
     reader.open();
     QCOMPARE(names(reader), QStringList{"a"});
-    QCOMPARE(reader.field(X).asFloat(), 1.5);
+    QCOMPARE(reader.field(SceneField::X).asFloat(), 1.5);
 
     // Later changes go to the new file when the table is closed.
     appendSphere(*m_table, "b", 2);

@@ -28,8 +28,8 @@ void fill(RecordTable& table, int count, const QString& name)
 {
     for (int i = 0; i < count; ++i) {
         table.insert();
-        table.field(Nome).setAsString(name);
-        table.field(ID).setAsInteger(i);
+        table.field(SceneField::Nome).setAsString(name);
+        table.field(SceneField::ID).setAsInteger(i);
         table.post();
     }
 }
@@ -219,11 +219,11 @@ void TestWriteFaults::killedSave_leavesOldOrNewScene()
         reader.open();
         const QMap<QString, int> scenes = {
             {"velho", 7}, {"novo", newCount}, {"outro", newCount / 2}};
-        const QString name = reader.field(Nome).asString();
+        const QString name = reader.field(SceneField::Nome).asString();
         QVERIFY2(scenes.contains(name), qPrintable(name));
         QCOMPARE(reader.recordCount(), scenes[name]);
         reader.last();
-        QCOMPARE(reader.field(Nome).asString(), name); // not a mixture
+        QCOMPARE(reader.field(SceneField::Nome).asString(), name); // not a mixture
         seen[name]++;
         reader.close();
     }
