@@ -37,7 +37,6 @@ TForm1::TForm1(const QString& exeDir, QWidget* parent)
     setLabelCaption(Label20, View.lightText());
     for (QLabel* label : {Label14, Label22})
         label->adjustSize();
-    TrackBar1Change();
     connectHandlers();
 
     Timer1->setInterval(100);
@@ -100,6 +99,11 @@ void TForm1::FormCreate()
         m_renderer->setUpView();
     };
     OGLPanel1->OnOGLPaint = [this] { m_renderer->drawFrame(); };
+    // While the table is closed the view goes on showing the last picture it drew.
+    connect(ClientDataSet1, &RecordTable::changed, this, [this] {
+        if (!ClientDataSet1->isActive())
+            OGLPanel1->runWithContext([this] { m_renderer->keepPicture(); });
+    });
 }
 
 // The reader's own message first, as it is; then which file it was about.

@@ -97,5 +97,5 @@ void TForm1::Timer1Timer()
     setLabelCaption(Label14, QStringLiteral("Registro atual: %1").arg(m_currentRecord));
     View.frameClock += 0.1;
     if (ClientDataSet1->isActive() && !OGLPanel1->isReportingError())
-        OGLPanel1->update();
+        OGLPanel1->requestPaint();
 }

@@ -143,6 +143,12 @@ void TOGLPanel::runWithContext(const std::function<void()>& glCalls)
     glCalls();
 }
 
+void TOGLPanel::requestPaint()
+{
+    ++m_paintRequests;
+    update();
+}
+
 void TOGLPanel::initializeGL()
 {
     m_loadStarted = true;

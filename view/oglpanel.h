@@ -126,6 +126,10 @@ public:
     // Runs `glCalls` with the panel's context current and restores the context that was current
     // before. Does nothing while the panel is not active.
     void runWithContext(const std::function<void()>& glCalls);
+    // Asks Qt for a picture (update()), and counts the asking: requests that come before Qt gets
+    // to paint are merged into one picture, so the count is of requests, not of pictures.
+    void requestPaint();
+    int paintRequests() const { return m_paintRequests; }
 
 protected:
     void initializeGL() override;
@@ -158,4 +162,5 @@ private:
     std::deque<std::exception_ptr> m_pendingErrors;
     bool m_reportQueued = false;
     int m_handlerDepth = 0;
+    int m_paintRequests = 0;
 };

@@ -80,8 +80,11 @@ void SceneRenderer::drawFrame()
 {
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (!m_table.isActive())
+    if (!m_table.isActive()) {
+        drawKeptPicture();
         return;
+    }
+    m_keptPicture = QImage();
     placeCamera();
     drawAxes();
     drawRecords();
@@ -202,6 +205,52 @@ void SceneRenderer::drawModel(const RecordValues& record) const
     modelDrawer(ModelRecord{valueAsString(m_table.value(SceneField::Arquivo)), c.use, p.x, p.y, p.z,
                             p.sx, p.sy, p.sz, p.angle, p.axisX, p.axisY, p.axisZ, c.r, c.g, c.b,
                             c.a});
+}
+
+void SceneRenderer::keepPicture()
+{
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    QImage picture(viewport[2], viewport[3], QImage::Format_RGBA8888);
+    if (picture.isNull())
+        return;
+    glPixelStorei(GL_PACK_ALIGNMENT, 4); // RGBA rows are whole words: no padding either way
+    glReadPixels(viewport[0], viewport[1], viewport[2], viewport[3], GL_RGBA, GL_UNSIGNED_BYTE,
+                 picture.bits());
+    m_keptPicture = picture;
+}
+
+// The kept picture fills the viewport whatever its size now; the drawing state the frame relies
+// on is put back afterwards.
+void SceneRenderer::drawKeptPicture() const
+{
+    if (m_keptPicture.isNull())
+        return;
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPushAttrib(GL_ENABLE_BIT | GL_PIXEL_MODE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    {
+        glRasterPos2f(-1, -1);
+        glPixelZoom(float(viewport[2]) / float(m_keptPicture.width()),
+                    float(viewport[3]) / float(m_keptPicture.height()));
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glDrawPixels(m_keptPicture.width(), m_keptPicture.height(), GL_RGBA, GL_UNSIGNED_BYTE,
+                     m_keptPicture.constBits());
+    }
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
 }
 
 // Yellow, unlit spheres at the three light positions; alpha 0 keeps blending off.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <array>
 #include <functional>
@@ -51,9 +52,14 @@ public:
     void applyLightLevel();
     // One frame, with the context current (from paintGL): clears, and when the table is open draws
     // the axes, every record in table order (leaving the table on its last record) and the three
-    // light markers. A closed table only clears. Errors of the table or of the model drawer end the
-    // frame where they happen and are thrown on.
+    // light markers. A closed table draws the picture kept by keepPicture() again, stretched to
+    // the viewport (or only clears when none was kept), so that a repaint Qt asks for meanwhile
+    // (a resize, an expose) still shows the last picture. Errors of the table or of the model
+    // drawer end the frame where they happen and are thrown on.
     void drawFrame();
+    // Keeps the picture in the framebuffer now, for the frames drawn while the table is closed.
+    // The caller makes the context current; the next frame of an open table lets it go.
+    void keepPicture();
 
 private:
     struct RecordValues;
@@ -66,9 +72,11 @@ private:
     void drawRecord(const RecordValues& record);
     void drawModel(const RecordValues& record) const;
     void drawLightMarkers() const;
+    void drawKeptPicture() const;
 
     RecordTable& m_table;
     ViewState& m_view;
     std::array<float, 4> m_diffuse{}; // the material colour every record overwrites
     std::unique_ptr<SharedShapes> m_shapes;
+    QImage m_keptPicture; // RGBA rows bottom first, as OpenGL reads and draws them
 };

@@ -57,7 +57,9 @@ void TestEditorPanel::startUp_showsTheDefaultsAndAnEmptyScene()
         QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
     QCOMPARE(w.TrackBar1->value(), 0);
     QCOMPARE(w.Shape1->brushColor(), QColor(Qt::white));
-    QCOMPARE(w.Label9->text(), QString("R: 255  G: 255  B: 255  a: 0"));
+    QCOMPARE(w.Label9->text(), QString("RGBa"));
+    QCOMPARE(w.Shape2->penColor(), QColor(Qt::black));
+    QCOMPARE(w.Shape2->brushColor(), QColor(Qt::white));
     QVERIFY(w.CheckBox2->isChecked() && w.CheckBox7->isChecked() && !w.CheckBox3->isChecked());
     QCOMPARE(w.Button3->text(), QString("Insere Objeto"));
     QCOMPARE(w.Button3->geometry(), QRect(152, 8, 121, 25));
