@@ -2,6 +2,7 @@
 #include "datapacket.h"
 
 #include "error.h"
+#include "textencoding.h"
 #include "xmlscanner.h"
 
 #include <algorithm>
@@ -14,35 +15,13 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // Text encoding
 
-bool isValidUtf8(std::string_view text)
-{
-    size_t i = 0;
-    while (i < text.size()) {
-        const uchar c = uchar(text[i]);
-        int length = c < 0x80           ? 1
-                     : (c >> 5) == 0x6  ? 2
-                     : (c >> 4) == 0xE  ? 3
-                     : (c >> 3) == 0x1E ? 4
-                                        : 0;
-        if (length == 0 || i + size_t(length) > text.size())
-            return false;
-        for (int k = 1; k < length; ++k)
-            if ((uchar(text[i + size_t(k)]) & 0xC0) != 0x80)
-                return false;
-        i += size_t(length);
-    }
-    return true;
-}
-
 bool declaresUtf8(std::string_view text)
 {
     if (text.substr(0, 5) != "<?xml")
         return false;
-    std::string declaration(text.substr(0, text.find("?>")));
-    std::transform(declaration.begin(), declaration.end(), declaration.begin(),
-                   [](char c) { return char(std::tolower(uchar(c))); });
-    return declaration.find("encoding=\"utf-8\"") != std::string::npos ||
-           declaration.find("encoding='utf-8'") != std::string::npos;
+    const std::string_view declaration = text.substr(0, text.find("?>"));
+    return containsIgnoringAsciiCase(declaration, "encoding=\"utf-8\"") ||
+           containsIgnoringAsciiCase(declaration, "encoding='utf-8'");
 }
 
 // Windows-1252 bytes to UTF-8. 0x80..0x9F hold the typographic characters; the rest is Latin-1.
@@ -56,17 +35,7 @@ std::string windows1252ToUtf8(std::string_view text)
     out.reserve(text.size() + text.size() / 8);
     for (const char byte : text) {
         const uchar c = uchar(byte);
-        const char16_t code = c >= 0x80 && c < 0xA0 ? high[c - 0x80] : char16_t(c);
-        if (code < 0x80) {
-            out += char(code);
-        } else if (code < 0x800) {
-            out += char(0xC0 | (code >> 6));
-            out += char(0x80 | (code & 0x3F));
-        } else {
-            out += char(0xE0 | (code >> 12));
-            out += char(0x80 | ((code >> 6) & 0x3F));
-            out += char(0x80 | (code & 0x3F));
-        }
+        appendUtf8(out, c >= 0x80 && c < 0xA0 ? high[c - 0x80] : char16_t(c));
     }
     return out;
 }
@@ -103,13 +72,6 @@ std::string_view trimmed(std::string_view text)
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.remove_suffix(1);
     return text;
-}
-
-bool sameNameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(uchar(x)) == std::tolower(uchar(y));
-           });
 }
 
 struct PacketField
@@ -223,8 +185,8 @@ void PacketReader::mapFields()
         const FieldDef& def = m_fields[t];
         const QByteArray name = def.name.toUtf8();
         auto match = std::find_if(m_packetFields.begin(), m_packetFields.end(), [&](auto& f) {
-            return sameNameIgnoringCase(f.name,
-                                        std::string_view(name.constData(), size_t(name.size())));
+            return equalIgnoringAsciiCase(f.name,
+                                          std::string_view(name.constData(), size_t(name.size())));
         });
         if (match == m_packetFields.end())
             refuse(QStringLiteral("falta o campo \"%1\"").arg(def.name));
