@@ -8,6 +8,7 @@
 #include "dialogs.h"
 #include "recordtable.h"
 #include "sceneschema.h"
+#include "testfiles.h"
 #include "tform1.h"
 
 #include <QDir>
@@ -97,21 +98,6 @@ public:
     ScriptedDialogs dialogs;
     std::unique_ptr<TForm1> form;
 };
-
-inline QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Writes `bytes` to `path`, making its folder first.
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Inserts a record of the panel's kind under `name`, through the button.
 inline void insertNamed(EditorFixture& f, const QString& name)

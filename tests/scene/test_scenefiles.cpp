@@ -1,6 +1,7 @@
 #include "error.h"
 #include "recordtable.h"
 #include "sceneschema.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,19 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 void appendSphere(RecordTable& table, const QString& name, double x)
 {
@@ -100,7 +88,7 @@ void TestSceneFiles::saveAs_updatesThePreviousFileWithItsChanges()
     const QString working = m_table->fileName();
     m_table->saveAs(m_dir.filePath("Cenas/outra.xml"));
     QVERIFY(QFile::exists(working)); // closing a changed table writes its own file first
-    QCOMPARE(contents(working), contents(m_dir.filePath("Cenas/outra.xml")));
+    QCOMPARE(fileBytes(working), fileBytes(m_dir.filePath("Cenas/outra.xml")));
 }
 
 void TestSceneFiles::failedWrite_keepsOldFileAndBindingAndReportsTheFile_data()
@@ -117,7 +105,7 @@ void TestSceneFiles::failedWrite_keepsOldFileAndBindingAndReportsTheFile()
     const QString folder = m_dir.filePath("locked");
     QDir().mkpath(folder);
     const QString path = folder + "/cena.xml";
-    writeBytes(path, "old scene");
+    writeFile(path, "old scene");
     appendSphere(*m_table, "a", 0);
     const QString before = m_table->fileName();
 
@@ -143,7 +131,7 @@ void TestSceneFiles::failedWrite_keepsOldFileAndBindingAndReportsTheFile()
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QVERIFY2(message.contains(path), qPrintable("not reported: " + message));
-    QCOMPARE(contents(path), QByteArray("old scene"));
+    QCOMPARE(fileBytes(path), QByteArray("old scene"));
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"cena.xml"}); // no leftovers
     QCOMPARE(m_table->fileName(), before);
     QVERIFY(m_table->isActive());
@@ -198,7 +186,7 @@ void TestSceneFiles::openFile_ofABadFile_leavesTheOpenSceneExactlyAsItWas()
     if (name == "pasta.xml")
         QDir().mkpath(path);
     else if (name != "nao-existe.xml")
-        writeBytes(path, bytes);
+        writeFile(path, bytes);
 
     appendSphere(*m_table, "a", 0);
     appendSphere(*m_table, "b", 0);

@@ -4,6 +4,7 @@
 #include "error.h"
 #include "recordtable.h"
 #include "sceneschema.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,12 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void fill(RecordTable& table, int count, const QString& name)
 {
@@ -130,7 +125,7 @@ void TestWriteFaults::failedStep_keepsOldFileAndBinding()
     fill(table, 3, "velho");
     table.saveAs(target); // both files hold the old scene now
     table.setFileName(previous);
-    const QByteArray old = contents(target);
+    const QByteArray old = fileBytes(target);
     fill(table, 500, "novo");
 
     failingStep = step;
@@ -145,7 +140,7 @@ void TestWriteFaults::failedStep_keepsOldFileAndBinding()
     }
     failingStep.clear();
     QVERIFY2(message.contains(target) && message.contains(reason), qPrintable(message));
-    QCOMPARE(contents(target), old);
+    QCOMPARE(fileBytes(target), old);
     QCOMPARE(table.fileName(), previous);
     QVERIFY(table.isActive());
     QVERIFY(table.modified());
@@ -170,7 +165,7 @@ void TestWriteFaults::fullDisk_keepsOldFile()
     table.createDataSet();
     fill(table, 5, "velho");
     table.saveAs(target);
-    const QByteArray old = contents(target);
+    const QByteArray old = fileBytes(target);
     fill(table, 10000, "novo"); // far more than 64 KiB
 
     QString message;
@@ -180,7 +175,7 @@ void TestWriteFaults::fullDisk_keepsOldFile()
         message = error.message();
     }
     const QStringList left = QDir(mountPoint).entryList(QDir::Files | QDir::Hidden);
-    const QByteArray after = contents(target);
+    const QByteArray after = fileBytes(target);
     umount(QFile::encodeName(mountPoint).constData());
     QVERIFY2(message.contains(QString::fromLocal8Bit(strerror(ENOSPC))), qPrintable(message));
     QCOMPARE(after, old);
