@@ -53,13 +53,14 @@ install_packages() {
     fi
 }
 
-# build DIR [cmake options...]: configures DIR once, then builds incrementally.
+# build DIR [cmake options...]: configures DIR (again when options are given, so that a folder
+# made by another script takes them), then builds incrementally.
 build() {
     local dir="$1"
     shift
-    if [ ! -f "$dir/build.ninja" ]; then
+    if [ ! -f "$dir/build.ninja" ] || [ $# -gt 0 ]; then
         step "configuring $dir"
-        cmake -S "$ROOT" -B "$dir" -G Ninja "$@" || fail "cmake could not configure $dir"
+        cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null || fail "cmake could not configure $dir"
     fi
     step "building $dir"
     cmake --build "$dir" || fail "the build in $dir failed"
