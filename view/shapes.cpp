@@ -129,7 +129,8 @@ void drawCubeFace(GLenum mode)
 void forEachCubeFaceCell(const std::function<void(const GLfloat (&corners)[4][3])>& visit)
 {
     const double cell = 1.0 / gridCells;
-    // Stepping by adding to a double, as the grid always has; the count keeps it at ten cells.
+    // Stepping by adding to a double gives the corners the plain drawing gives; the count keeps
+    // it at ten cells.
     double y = -0.5;
     for (int i = 0; i < gridCells; ++i, y += cell) {
         double z = -0.5;

@@ -8,10 +8,10 @@ struct GLUquadric;
 // cube's face grid as a vertex array that replays exactly the vertices drawing its cells one by
 // one sends, without the 600 glBegin/glEnd pairs of a cube.
 //
-// GLU's spheres and cylinders are drawn directly: out of a display list they cost more than sent
-// directly on Mesa 22, and the cube's display list gave a picture a few pixels off where depths
-// tie. The quadric is shared because nothing ever changes its GLU defaults (filled, smooth normals
-// pointing out). Nothing here belongs to a GL context.
+// GLU's spheres and cylinders are sent directly, not from display lists (bench/README.md says
+// why), and the cube's vertex array sends exactly the vertices of the plain drawing, so that the
+// two pictures match where depths tie. The quadric is shared because nothing ever changes its GLU
+// defaults (filled, smooth normals pointing out). Nothing here belongs to a GL context.
 class SharedShapes
 {
 public:
