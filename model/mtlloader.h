@@ -1,6 +1,7 @@
 #pragma once
 
-#include "objloader.h"
+#include "modelio.h"
+#include "tmodel.h"
 
 #include <string_view>
 
