@@ -77,17 +77,6 @@ std::string readWholeFile(const std::string& path)
     return text;
 }
 
-namespace {
-
-bool sameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return upperChar(x) == upperChar(y);
-           });
-}
-
-} // namespace
-
 std::optional<std::string> findFileIgnoringCase(const std::string& path)
 {
     if (isRegularFile(path))
@@ -100,7 +89,7 @@ std::optional<std::string> findFileIgnoringCase(const std::string& path)
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string candidate = it->path().filename().string();
-        if (sameIgnoringCase(candidate, name) && isRegularFile(it->path().string()))
+        if (equalIgnoringCase(candidate, name) && isRegularFile(it->path().string()))
             return wanted.has_parent_path() ? it->path().string() : candidate;
     }
     return std::nullopt;

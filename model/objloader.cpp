@@ -30,17 +30,6 @@ int32_t absoluteIndex(std::string_view text, int32_t count)
     return absolute >= 1 ? int32_t(absolute) : 0;
 }
 
-bool equalIgnoringCase(std::string_view text, const std::string& upperName)
-{
-    if (text.size() != upperName.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (upperChar(text[i]) != upperName[i])
-            return false;
-    }
-    return true;
-}
-
 // The line rules of the model file, over a whole buffer. Upper-casing is done where it shows: in
 // the keyword tests and in the names kept; numbers read the same either way.
 class ObjParser

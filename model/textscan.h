@@ -90,6 +90,18 @@ inline char upperChar(char c)
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
+// True when a and b differ at most in the case of ASCII letters.
+inline bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (upperChar(a[i]) != upperChar(b[i]))
+            return false;
+    }
+    return true;
+}
+
 // s upper-cased (ASCII letters only, so UTF-8 names pass through unchanged).
 std::string upperCased(std::string_view s);
 
