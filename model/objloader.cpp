@@ -52,21 +52,31 @@ private:
     void readGroup(std::string_view line);
     void readMaterialSelection(std::string_view line);
     void readFace(std::string_view line);
-    void readCorner(std::string_view text, int s, int e, TFace& face, TCorner& corner) const;
+    TCorner readCorner(std::string_view text, TFace& face) const;
     TGroup& currentGroup();
 
     TModel& m_model;
     const ModelIO& m_io;
     char m_separator;
-    std::string m_joined; // a line and its continuation; reused, so it rarely allocates
+    bool m_atStart = true; // nothing of the text seen yet, so a byte-order mark may come
+    std::string m_joined;  // a line and its continuation; reused, so it rarely allocates
 };
 
 size_t ObjParser::parse(std::string_view text, bool wholeText)
 {
+    size_t markSize = 0;
+    if (m_atStart) {
+        if (text.size() < 3 && !wholeText)
+            return 0; // too little to tell a byte-order mark yet
+        m_atStart = false;
+        markSize = text.size() - withoutByteOrderMark(text).size();
+        text.remove_prefix(markSize);
+    }
     LineScanner lines(text, wholeText);
     std::string_view line;
     size_t start = 0;
     while (lines.next(line)) {
+        line = withoutLeadingBlanks(line);
         if (line.empty() || line.front() == '#') {
             start = lines.consumed();
             continue;
@@ -85,7 +95,7 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
         dispatch(m_joined);
         start = lines.consumed();
     }
-    return start;
+    return markSize + start;
 }
 
 // The file is read in chunks, each parsed up to its last complete line, the rest carried over:
@@ -109,8 +119,12 @@ void ObjParser::parseFile(const std::string& path)
     parse(std::string_view(buffer.data(), kept), true);
 }
 
+// Lines come without their leading blanks, but a continuation may bring some, or be all there is.
 void ObjParser::dispatch(std::string_view line)
 {
+    line = withoutLeadingBlanks(line);
+    if (line.empty())
+        return;
     switch (upperChar(line.front())) {
     case 'F':
         readFace(line);
@@ -139,8 +153,9 @@ void ObjParser::readVertexData(std::string_view line)
         return;
     switch (upperChar(line[1])) {
     case ' ':
+    case '\t':
         appendSlot(m_model.Vertices, m_model.VertexCount,
-                   parseThreeValues(trimmed(textFrom(line, 3)), m_separator));
+                   parseValues<3>(trimmed(textFrom(line, 3)), m_separator, true));
         break;
     case 'N':
         appendSlot(m_model.Normals, m_model.NormalCount,
@@ -154,14 +169,11 @@ void ObjParser::readVertexData(std::string_view line)
     }
 }
 
-// "vt u v": the line is split as it stands, so a third value makes v unconvertible.
+// "vt u v [w]": w, for 3D textures, is read and not kept.
 void ObjParser::readTexCoord(std::string_view line)
 {
-    const int p1 = positionOf(' ', line);
-    const int p2 = FindFrom(" ", line, p1 + 1);
-    const float u = parseFloatValue(copyText(line, p1 + 1, p2 - p1 - 1), m_separator);
-    const float v = parseFloatValue(textFrom(line, p2 + 1), m_separator);
-    appendSlot(m_model.TexCoords, m_model.TexCoordCount, TVector2{u, v});
+    appendSlot(m_model.TexCoords, m_model.TexCoordCount,
+               parseValues<2>(trimmed(afterKeyword(line)), m_separator, true));
 }
 
 // Every "g" line makes a new group, even when one of that name exists.
@@ -186,7 +198,7 @@ TGroup& ObjParser::currentGroup()
 // unknown name leaves the group as it was.
 void ObjParser::readMaterialSelection(std::string_view line)
 {
-    const std::string_view name = textFrom(line, positionOf(' ', line) + 1);
+    const std::string_view name = afterKeyword(line);
     TGroup& group = currentGroup();
     for (int32_t i = 1; i <= m_model.MaterialCount; ++i) {
         if (equalIgnoringCase(name, m_model.Materials[size_t(i)].Name))
@@ -194,44 +206,49 @@ void ObjParser::readMaterialSelection(std::string_view line)
     }
 }
 
-// Corners are separated by exactly one space; the forms are "v", "v/vt/vn" and "v//vn". The
-// first "/" and the next one are looked for in the whole rest of the line, so a "v/vt" corner,
-// or a plain corner before a slashed one, ends in a conversion error.
+// Corners are separated by runs of blanks; each is "v", "v/vt", "v//vn" or "v/vt/vn", and the
+// forms may be mixed within a face.
 void ObjParser::readFace(std::string_view line)
 {
-    std::string_view text = trimmed(textFrom(line, positionOf(' ', line) + 1));
+    std::string_view text = trimmed(afterKeyword(line));
     TGroup& group = currentGroup();
     TFace face;
     face.First = int32_t(group.Corners.size());
-    while (!text.empty()) {
-        const int s = positionOf('/', text);
-        int e = positionOf(' ', text);
-        if (e == 0)
-            e = int(text.size()) + 1;
-        TCorner corner;
-        readCorner(text, s, e, face, corner);
-        group.Corners.push_back(corner);
-        text = textFrom(text, e + 1);
-    }
+    while (!text.empty())
+        group.Corners.push_back(readCorner(takeValue(text), face));
     group.Faces.push_back(face);
     ++group.FaceCount;
 }
 
-void ObjParser::readCorner(std::string_view text, int s, int e, TFace& face, TCorner& corner) const
+// The normal index runs from the second "/" to the end of the corner, so a third "/" makes it
+// unconvertible.
+TCorner ObjParser::readCorner(std::string_view text, TFace& face) const
 {
+    TCorner corner;
     ++face.Count;
-    if (s == 0) {
-        corner.Vertex = absoluteIndex(copyText(text, 1, e - 1), m_model.VertexCount);
-        return;
-    }
-    corner.Vertex = absoluteIndex(copyText(text, 1, s - 1), m_model.VertexCount);
-    const int t = FindFrom("/", text, s + 1);
-    if (s + 1 < t) {
-        corner.TexCoord = absoluteIndex(copyText(text, s + 1, t - s - 1), m_model.TexCoordCount);
+    const char* const end = text.data() + text.size();
+    const char* slash = text.data();
+    while (slash < end && *slash != '/')
+        ++slash;
+    corner.Vertex = absoluteIndex(std::string_view(text.data(), size_t(slash - text.data())),
+                                  m_model.VertexCount);
+    if (slash == end)
+        return corner;
+    const char* const texCoord = slash + 1;
+    const char* second = texCoord;
+    while (second < end && *second != '/')
+        ++second;
+    if (second > texCoord || second == end) {
+        corner.TexCoord = absoluteIndex(std::string_view(texCoord, size_t(second - texCoord)),
+                                        m_model.TexCoordCount);
         face.TexCoordCount = face.Count;
     }
-    corner.Normal = absoluteIndex(copyText(text, t + 1, e - t - 1), m_model.NormalCount);
-    face.NormalCount = face.Count;
+    if (second < end) {
+        corner.Normal = absoluteIndex(std::string_view(second + 1, size_t(end - second - 1)),
+                                      m_model.NormalCount);
+        face.NormalCount = face.Count;
+    }
+    return corner;
 }
 
 } // namespace

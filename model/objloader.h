@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 
-// Reading Wavefront ".obj" models: a strict, line-based subset ("v", "vn", "vt", "f", "g",
-// "usemtl", "mtllib"; every other line is ignored), upper-cased, values separated by exactly one
-// space. Material libraries are read by mtlloader.h into the same model.
+// Reading Wavefront ".obj" models: a line-based subset ("v", "vn", "vt", "f", "g", "usemtl",
+// "mtllib"; every other line is ignored), keywords and names without regard to case, values
+// separated by runs of spaces and tabs. Blanks before a line's keyword and a UTF-8 byte-order mark
+// at the start of the file are skipped. Material libraries are read by mtlloader.h into the same
+// model.
 
 // Empties the model in place: FileName cleared, the five counts 0, the five lists without slots.
 // Dir and the bounds are left as they are.

@@ -169,13 +169,3 @@ float slowFloat(std::string_view text, char separator)
 }
 
 } // namespace textscan_detail
-
-std::array<float, 3> parseThreeValues(std::string_view text, char separator)
-{
-    const int p1 = positionOf(' ', text);
-    const int p2 = FindFrom(" ", text, p1 + 1);
-    const float x = parseFloatValue(copyText(text, 1, p1 - 1), separator);
-    const float y = parseFloatValue(copyText(text, p1 + 1, p2 - p1 - 1), separator);
-    const float z = parseFloatValue(textFrom(text, p2 + 1), separator);
-    return {x, y, z};
-}

@@ -73,6 +73,57 @@ inline std::string_view textFrom(std::string_view s, int index)
     return copyText(s, index, int(s.size()));
 }
 
+// Values on a line are separated by runs of these: spaces and tabs.
+inline bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// s without the spaces and tabs it begins with.
+inline std::string_view withoutLeadingBlanks(std::string_view s)
+{
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    while (p < end && isBlank(*p))
+        ++p;
+    return std::string_view(p, size_t(end - p));
+}
+
+// text without the UTF-8 byte-order mark that some editors put at the start of a file.
+inline std::string_view withoutByteOrderMark(std::string_view text)
+{
+    return text.substr(0, 3) == "\xEF\xBB\xBF" ? text.substr(3) : text;
+}
+
+// What follows the keyword of a line: the text after its first run of blanks, so "usemtl  red "
+// gives "red "; the whole line when it has no blank at all.
+inline std::string_view afterKeyword(std::string_view line)
+{
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p < end && !isBlank(*p))
+        ++p;
+    if (p == end)
+        return line;
+    return withoutLeadingBlanks(std::string_view(p, size_t(end - p)));
+}
+
+// Takes the first value off text: the characters before its first blank. text is left at the
+// value after it, past the blanks between them (empty when there is none).
+inline std::string_view takeValue(std::string_view& text)
+{
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const char* valueEnd = p;
+    while (valueEnd < end && !isBlank(*valueEnd))
+        ++valueEnd;
+    const char* next = valueEnd;
+    while (next < end && isBlank(*next))
+        ++next;
+    text = std::string_view(next, size_t(end - next));
+    return std::string_view(p, size_t(valueEnd - p));
+}
+
 // s without leading and trailing blanks (every character up to and including the space).
 inline std::string_view trimmed(std::string_view s)
 {
@@ -147,6 +198,24 @@ inline int32_t parseIntegerValue(std::string_view text)
     return value;
 }
 
-// The three numbers of a "v", "vn", "Ka", "Kd" or "Ks" line's value text: split at the first and
-// the second space, the last value running to the end, so exactly one space between values.
-std::array<float, 3> parseThreeValues(std::string_view text, char separator);
+// The N numbers of a line's value text (trimmed), separated by runs of blanks. With oneMore, a
+// further value may follow, which must be a number and is not kept (the "w" of "v" and "vt"
+// lines); the value after the N numbers, or after that one, runs to the end of the text, so one
+// value too many makes the last unconvertible: "vn 1 2 3 4" raises "'3 4' is not a valid ...".
+template <size_t N>
+std::array<float, N> parseValues(std::string_view text, char separator, bool oneMore)
+{
+    std::array<float, N> values{};
+    for (size_t i = 0; i + 1 < N; ++i)
+        values[i] = parseFloatValue(takeValue(text), separator);
+    values[N - 1] = parseFloatValue(oneMore ? takeValue(text) : text, separator);
+    if (oneMore && !text.empty())
+        parseFloatValue(text, separator);
+    return values;
+}
+
+// The three numbers of a "vn", "Ka", "Kd" or "Ks" line's value text (trimmed).
+inline std::array<float, 3> parseThreeValues(std::string_view text, char separator)
+{
+    return parseValues<3>(text, separator, false);
+}

@@ -78,6 +78,14 @@ void TestMtlReader::colours_readEitherSeparatorAndIgnoreOtherLines()
     TModel bad;
     QVERIFY_THROWS_EXCEPTION(ModelConversionError,
                              ParseMaterialLibrary("newmtl a\nKe 1 1\n", bad, '.'));
+    // A colour holds three values: a fourth runs into the third, which then does not convert.
+    try {
+        ParseMaterialLibrary("newmtl a\nKd\t1 0  0 1\n", bad, '.');
+        QFAIL("a colour of four values was read");
+    } catch (const ModelConversionError& error) {
+        QCOMPARE(QString(error.what()),
+                 QStringLiteral("'0 1' is not a valid floating point value"));
+    }
 }
 
 void TestMtlReader::twoLibraries_appendAndColourLinesChangeTheLastMaterial()
