@@ -114,10 +114,9 @@ void BM_Frame_ModelKept(benchmark::State& state)
 {
     Scene& s = scene();
     const double scale = state.range(0) / 100.0;
-    const auto drawRecord = [&s, scale] {
-        DrawModelRecord(s.library, s.path, false, 0, 0, 0, scale, scale, scale, 0, 0, 0, 1, 1, 1, 1,
-                        1);
-    };
+    PlacedModel placed{s.path};
+    placed.sx = placed.sy = placed.sz = scale;
+    const auto drawRecord = [&s, &placed] { DrawModelRecord(s.library, placed); };
     Scene::frame(drawRecord);
     for (auto _ : state)
         Scene::frame(drawRecord);

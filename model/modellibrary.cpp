@@ -258,14 +258,12 @@ public:
 
 } // namespace
 
-void DrawModelRecord(ModelLibrary& library, const std::string& fileName, bool useColour, double x,
-                     double y, double z, double sx, double sy, double sz, double ang, double eixoX,
-                     double eixoY, double eixoZ, double r, double g, double b, double a)
+void DrawModelRecord(ModelLibrary& library, const PlacedModel& model)
 {
-    (void)useColour, (void)r, (void)g, (void)b, (void)a;
     PushedMatrix pushed;
-    glScalef(GLfloat(sx), GLfloat(sy), GLfloat(sz));
-    glTranslatef(GLfloat(x), GLfloat(y), GLfloat(z));
-    glRotatef(GLfloat(ang), GLfloat(eixoX), GLfloat(eixoY), GLfloat(eixoZ));
-    library.draw(fileName);
+    glScalef(GLfloat(model.sx), GLfloat(model.sy), GLfloat(model.sz));
+    glTranslatef(GLfloat(model.x), GLfloat(model.y), GLfloat(model.z));
+    glRotatef(GLfloat(model.angle), GLfloat(model.axisX), GLfloat(model.axisY),
+              GLfloat(model.axisZ));
+    library.draw(model.fileName);
 }

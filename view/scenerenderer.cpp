@@ -1,5 +1,6 @@
 #include "scenerenderer.h"
 
+#include "placedmodel.h"
 #include "recordtable.h"
 #include "sceneschema.h"
 #include "shapes.h"
@@ -195,8 +196,9 @@ void SceneRenderer::drawModel(const RecordValues& record) const
         return;
     const ShapePose& p = record.pose;
     const ShapeColour& c = record.colour;
-    modelDrawer(ModelRecord{valueAsString(m_table.value(Arquivo)), c.use, p.x, p.y, p.z, p.sx, p.sy,
-                            p.sz, p.angle, p.axisX, p.axisY, p.axisZ, c.r, c.g, c.b, c.a});
+    modelDrawer(PlacedModel{valueAsString(m_table.value(Arquivo)).toStdString(), c.use, p.x, p.y,
+                            p.z, p.sx, p.sy, p.sz, p.angle, p.axisX, p.axisY, p.axisZ, c.r, c.g,
+                            c.b, c.a});
 }
 
 // Yellow, unlit spheres at the three light positions; alpha 0 keeps blending off.

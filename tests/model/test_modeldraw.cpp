@@ -93,8 +93,11 @@ void TestModelDraw::modelRecord_isScaledThenMovedThenRotated()
 
     ModelLibrary library;
     const auto drawn = feedbackPolygons([&] {
-        DrawModelRecord(library, path.toStdString(), true, 1, 0, 0, 2, 2, 2, angle, 0, 0, 1, 1, 0,
-                        0, 1);
+        PlacedModel placed{path.toStdString()};
+        placed.x = 1;
+        placed.sx = placed.sy = placed.sz = 2;
+        placed.angle = angle;
+        DrawModelRecord(library, placed);
     });
     QPolygonF window;
     for (const QPointF& p : expected)

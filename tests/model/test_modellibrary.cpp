@@ -24,8 +24,7 @@ QVector<QPolygonF> drawRecords(ModelLibrary& library, const QStringList& names)
 {
     return feedbackPolygons([&] {
         for (const QString& name : names)
-            DrawModelRecord(library, name.toStdString(), false, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 1, 1,
-                            1, 1);
+            DrawModelRecord(library, PlacedModel{name.toStdString()});
     });
 }
 
@@ -233,8 +232,7 @@ void TestModelLibrary::notifierThatClearsTheLibrary_leavesItUsable()
     m_library->setNotifier([&](const std::string&, const std::string&) {
         ++told;
         m_library->clear();
-        DrawModelRecord(*m_library, good.toStdString(), false, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 1, 1,
-                        1, 1);
+        DrawModelRecord(*m_library, PlacedModel{good.toStdString()});
     });
     // The good model three times: before, from inside the message, and after.
     QCOMPARE(drawRecords(*m_library, {good, missing, good}).size(), 3);
