@@ -139,8 +139,9 @@ void TestModelDraw::badIndices_skipTheFaceAndNothingIsReadOutsideTheLists()
     broken.Groups[1].Material = 2;
     broken.Groups[1].Faces[2].First = 1000000;
     broken.Groups[1].Faces[3].Count = 1000;
+    // Only what really exists is drawn: the same one face as before.
     const auto survived = feedbackPolygons([&] { DrawModel(broken); });
-    QVERIFY(survived.size() >= 1);
+    QCOMPARE(canonicalTriangles(survived), canonicalTriangles(drawn));
 }
 
 // What the cache compiles: runs of faces joined into one begin-end must not change a thing.
