@@ -30,6 +30,27 @@ int32_t absoluteIndex(std::string_view text, int32_t count)
     return absolute >= 1 ? int32_t(absolute) : 0;
 }
 
+// The index written at p as absoluteIndex reads it, and p left after it: the index runs to the
+// next blank (or the end), and with atSlash to a "/" as well. A plain run of digits, nearly every
+// index of a file, is read as it is found; anything else is handed to absoluteIndex whole.
+int32_t indexAt(const char*& p, const char* end, bool atSlash, int32_t count)
+{
+    const char* const first = p;
+    const char* const limit = end - p > 9 ? p + 9 : end; // more digits may not fit in 32 bits
+    int32_t value = 0;
+    for (; p < limit; ++p) {
+        const unsigned digit = unsigned(*p - '0');
+        if (digit > 9)
+            break;
+        value = value * 10 + int32_t(digit);
+    }
+    if (p > first && (p == end || isBlank(*p) || (atSlash && *p == '/')))
+        return value;
+    while (p < end && !isBlank(*p) && !(atSlash && *p == '/'))
+        ++p;
+    return absoluteIndex(std::string_view(first, size_t(p - first)), count);
+}
+
 // The line rules of the model file, over a whole buffer. Upper-casing is done where it shows: in
 // the keyword tests and in the names kept; numbers read the same either way.
 class ObjParser
@@ -52,7 +73,7 @@ private:
     void readGroup(std::string_view line);
     void readMaterialSelection(std::string_view line);
     void readFace(std::string_view line);
-    TCorner readCorner(std::string_view text, TFace& face) const;
+    TCorner readCorner(const char*& p, const char* end, TFace& face) const;
     TGroup& currentGroup();
 
     TModel& m_model;
@@ -76,7 +97,8 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
     std::string_view line;
     size_t start = 0;
     while (lines.next(line)) {
-        line = withoutLeadingBlanks(line);
+        if (!line.empty() && isBlank(line.front()))
+            line = withoutLeadingBlanks(line);
         if (line.empty() || line.front() == '#') {
             start = lines.consumed();
             continue;
@@ -92,7 +114,9 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
             break; // the following line is still to come: both wait for the next chunk
         m_joined.assign(line.data(), line.size() - 1);
         m_joined.append(following);
-        dispatch(m_joined);
+        // The following line may bring blanks, or be all there is.
+        if (const std::string_view joined = withoutLeadingBlanks(m_joined); !joined.empty())
+            dispatch(joined);
         start = lines.consumed();
     }
     return markSize + start;
@@ -119,12 +143,9 @@ void ObjParser::parseFile(const std::string& path)
     parse(std::string_view(buffer.data(), kept), true);
 }
 
-// Lines come without their leading blanks, but a continuation may bring some, or be all there is.
+// A line that is not empty and starts with its keyword.
 void ObjParser::dispatch(std::string_view line)
 {
-    line = withoutLeadingBlanks(line);
-    if (line.empty())
-        return;
     switch (upperChar(line.front())) {
     case 'F':
         readFace(line);
@@ -155,7 +176,7 @@ void ObjParser::readVertexData(std::string_view line)
     case ' ':
     case '\t':
         appendSlot(m_model.Vertices, m_model.VertexCount,
-                   parseValues<3>(trimmed(textFrom(line, 3)), m_separator, true));
+                   parseValues<3, true>(trimmed(textFrom(line, 3)), m_separator));
         break;
     case 'N':
         appendSlot(m_model.Normals, m_model.NormalCount,
@@ -173,7 +194,7 @@ void ObjParser::readVertexData(std::string_view line)
 void ObjParser::readTexCoord(std::string_view line)
 {
     appendSlot(m_model.TexCoords, m_model.TexCoordCount,
-               parseValues<2>(trimmed(afterKeyword(line)), m_separator, true));
+               parseValues<2, true>(trimmed(afterKeyword(line)), m_separator));
 }
 
 // Every "g" line makes a new group, even when one of that name exists.
@@ -210,44 +231,40 @@ void ObjParser::readMaterialSelection(std::string_view line)
 // forms may be mixed within a face.
 void ObjParser::readFace(std::string_view line)
 {
-    std::string_view text = trimmed(afterKeyword(line));
+    const std::string_view text = trimmed(afterKeyword(line));
     TGroup& group = currentGroup();
     TFace face;
     face.First = int32_t(group.Corners.size());
-    while (!text.empty())
-        group.Corners.push_back(readCorner(takeValue(text), face));
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        group.Corners.push_back(readCorner(p, end, face));
+        while (p < end && isBlank(*p))
+            ++p;
+    }
     group.Faces.push_back(face);
     ++group.FaceCount;
 }
 
-// The normal index runs from the second "/" to the end of the corner, so a third "/" makes it
-// unconvertible.
-TCorner ObjParser::readCorner(std::string_view text, TFace& face) const
+// The corner at p, and p left at its end. The normal index runs from the second "/" to the end of
+// the corner, so a third "/" makes it unconvertible.
+TCorner ObjParser::readCorner(const char*& p, const char* end, TFace& face) const
 {
     TCorner corner;
     ++face.Count;
-    const char* const end = text.data() + text.size();
-    const char* slash = text.data();
-    while (slash < end && *slash != '/')
-        ++slash;
-    corner.Vertex = absoluteIndex(std::string_view(text.data(), size_t(slash - text.data())),
-                                  m_model.VertexCount);
-    if (slash == end)
+    corner.Vertex = indexAt(p, end, true, m_model.VertexCount);
+    if (p == end || *p != '/')
         return corner;
-    const char* const texCoord = slash + 1;
-    const char* second = texCoord;
-    while (second < end && *second != '/')
-        ++second;
-    if (second > texCoord || second == end) {
-        corner.TexCoord = absoluteIndex(std::string_view(texCoord, size_t(second - texCoord)),
-                                        m_model.TexCoordCount);
+    ++p;
+    if (p == end || *p != '/') {
+        corner.TexCoord = indexAt(p, end, true, m_model.TexCoordCount);
         face.TexCoordCount = face.Count;
+        if (p == end || *p != '/')
+            return corner;
     }
-    if (second < end) {
-        corner.Normal = absoluteIndex(std::string_view(second + 1, size_t(end - second - 1)),
-                                      m_model.NormalCount);
-        face.NormalCount = face.Count;
-    }
+    ++p;
+    corner.Normal = indexAt(p, end, false, m_model.NormalCount);
+    face.NormalCount = face.Count;
     return corner;
 }
 

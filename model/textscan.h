@@ -164,7 +164,9 @@ bool startsWithUpper(std::string_view s, std::string_view upperPrefix);
 char localeDecimalSeparator();
 
 namespace textscan_detail {
-bool fastFloat(std::string_view text, char separator, float& value);
+// The number as exporters write it from first up to a blank or last: where it ends, or nullptr
+// (and value untouched) when the text there is anything else.
+const char* fastFloat(const char* first, const char* last, char separator, float& value);
 float slowFloat(std::string_view text, char separator);
 int32_t slowInteger(std::string_view text);
 } // namespace textscan_detail
@@ -175,9 +177,24 @@ int32_t slowInteger(std::string_view text);
 inline float parseFloatValue(std::string_view text, char separator)
 {
     float value = 0;
-    if (textscan_detail::fastFloat(text, separator, value))
+    const char* const last = text.data() + text.size();
+    const char* const end = textscan_detail::fastFloat(text.data(), last, separator, value);
+    if (end && end == last) // an empty view may have no data at all, and last is then null too
         return value;
     return textscan_detail::slowFloat(text, separator);
+}
+
+// Takes the first value off text as parseFloatValue(takeValue(text)) does, reading it in the
+// same pass that finds its end.
+inline float takeFloatValue(std::string_view& text, char separator)
+{
+    float value = 0;
+    const char* const last = text.data() + text.size();
+    const char* const end = textscan_detail::fastFloat(text.data(), last, separator, value);
+    if (!end)
+        return parseFloatValue(takeValue(text), separator);
+    text = withoutLeadingBlanks(std::string_view(end, size_t(last - end)));
+    return value;
 }
 
 // The whole of text as a 32-bit integer with an optional sign. Throws ModelConversionError
@@ -198,18 +215,22 @@ inline int32_t parseIntegerValue(std::string_view text)
     return value;
 }
 
-// The N numbers of a line's value text (trimmed), separated by runs of blanks. With oneMore, a
+// The N numbers of a line's value text (trimmed), separated by runs of blanks. With OneMore, a
 // further value may follow, which must be a number and is not kept (the "w" of "v" and "vt"
-// lines); the value after the N numbers, or after that one, runs to the end of the text, so one
-// value too many makes the last unconvertible: "vn 1 2 3 4" raises "'3 4' is not a valid ...".
-template <size_t N>
-std::array<float, N> parseValues(std::string_view text, char separator, bool oneMore)
+// lines). The last value a line may have runs to the end of the text, so one value too many
+// makes it unconvertible: "vn 1 2 3 4" raises "'3 4' is not a valid floating point value".
+template <size_t N, bool OneMore>
+std::array<float, N> parseValues(std::string_view text, char separator)
 {
     std::array<float, N> values{};
     for (size_t i = 0; i + 1 < N; ++i)
-        values[i] = parseFloatValue(takeValue(text), separator);
-    values[N - 1] = parseFloatValue(oneMore ? takeValue(text) : text, separator);
-    if (oneMore && !text.empty())
+        values[i] = takeFloatValue(text, separator);
+    if (!OneMore) {
+        values[N - 1] = parseFloatValue(text, separator);
+        return values;
+    }
+    values[N - 1] = takeFloatValue(text, separator);
+    if (!text.empty())
         parseFloatValue(text, separator);
     return values;
 }
@@ -217,5 +238,5 @@ std::array<float, N> parseValues(std::string_view text, char separator, bool one
 // The three numbers of a "vn", "Ka", "Kd" or "Ks" line's value text (trimmed).
 inline std::array<float, 3> parseThreeValues(std::string_view text, char separator)
 {
-    return parseValues<3>(text, separator, false);
+    return parseValues<3, false>(text, separator);
 }

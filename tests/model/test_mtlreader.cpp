@@ -78,6 +78,7 @@ void TestMtlReader::colours_readEitherSeparatorAndIgnoreOtherLines()
     TModel bad;
     QVERIFY_THROWS_EXCEPTION(ModelConversionError,
                              ParseMaterialLibrary("newmtl a\nKe 1 1\n", bad, '.'));
+    QVERIFY_THROWS_EXCEPTION(ModelConversionError, ParseMaterialLibrary("newmtl a\nNs", bad, '.'));
     // A colour holds three values: a fourth runs into the third, which then does not convert.
     try {
         ParseMaterialLibrary("newmtl a\nKd\t1 0  0 1\n", bad, '.');

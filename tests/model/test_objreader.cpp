@@ -139,6 +139,8 @@ void TestObjReader::badValues_raiseTheConversionErrorNamingTheValue_data()
     const QString notFloat = QStringLiteral("'%1' is not a valid floating point value");
     const QString notInteger = QStringLiteral("'%1' is not a valid integer value");
     QTest::newRow("two values") << "vn 1 2" << notFloat.arg("");
+    QTest::newRow("no values") << "vn" << notFloat.arg("");
+    QTest::newRow("no values after a blank") << "v " << notFloat.arg("");
     // The last value runs to the end of the line, so one too many makes it unconvertible.
     QTest::newRow("vn with four values") << "vn 1 2 3 4" << notFloat.arg("3 4");
     QTest::newRow("v with five values") << "v 1 2 3 1 5" << notFloat.arg("1 5");
