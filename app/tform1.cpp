@@ -127,14 +127,13 @@ void TForm1::setUpModels()
     m_models.setErrorHandler([](const std::string& path, const std::exception& error) {
         postApplicationException(modelError(path, error));
     });
-    m_renderer->modelDrawer = [this](const ModelRecord& record) { drawModel(record); };
+    m_renderer->modelDrawer = [this](const PlacedModel& model) { drawModel(model); };
     sceneFileChanged();
 }
 
-void TForm1::drawModel(const ModelRecord& r)
+void TForm1::drawModel(const PlacedModel& model)
 {
-    DrawModelRecord(m_models, r.fileName.toStdString(), r.useColour, r.x, r.y, r.z, r.sx, r.sy,
-                    r.sz, r.angle, r.axisX, r.axisY, r.axisZ, r.r, r.g, r.b, r.a);
+    DrawModelRecord(m_models, model);
 }
 
 // Bare model names are looked up beside the scene's file, and a scene opened again has its

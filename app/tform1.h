@@ -95,7 +95,7 @@ private:
     QAction* historyAction(const QString& text, QKeySequence::StandardKey keys,
                            void (SceneHistory::*step)());
     void followHistory(const HistoryStep& step);
-    void drawModel(const struct ModelRecord& record);
+    void drawModel(const struct PlacedModel& model);
     void sceneFileChanged();
     void connectHandlers();
     template <typename Sender, typename Signal>

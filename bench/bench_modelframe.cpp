@@ -1,9 +1,9 @@
 // Frame time of a scene holding one model of 1,000,000 triangles, drawn as the view draws a model
 // record: kept (read once, compiled into a display list) against read from the file again on every
 // frame. The frame is drawn into a 425 x 425 framebuffer with the view's lights and camera.
-// The argument is the record's scale in percent: at 100 the sphere fills much of the view and a
-// software rasteriser's per-triangle work dominates both; at 1 it covers a few pixels, which
-// leaves what the cache saves (reading and sending the model) in view.
+// The argument is the record's scale in percent: at 100 the sphere fills much of the view, so
+// both ways pay for rasterising it; at 1 it covers a few pixels, so what the cache saves (reading
+// and sending the model) stands out.
 #include "modeldraw.h"
 #include "modelgen.h"
 #include "modellibrary.h"
@@ -114,10 +114,9 @@ void BM_Frame_ModelKept(benchmark::State& state)
 {
     Scene& s = scene();
     const double scale = state.range(0) / 100.0;
-    const auto drawRecord = [&s, scale] {
-        DrawModelRecord(s.library, s.path, false, 0, 0, 0, scale, scale, scale, 0, 0, 0, 1, 1, 1, 1,
-                        1);
-    };
+    PlacedModel placed{s.path};
+    placed.sx = placed.sy = placed.sz = scale;
+    const auto drawRecord = [&s, &placed] { DrawModelRecord(s.library, placed); };
     Scene::frame(drawRecord);
     for (auto _ : state)
         Scene::frame(drawRecord);

@@ -22,5 +22,6 @@ void DrawModel(const TModel& model);
 
 // Draws as DrawModel does, but sends each run of consecutive triangles (or quads) of a group in
 // one begin-end: the same primitives in the same order with the same normals, in far fewer
-// calls, which a display list replays about three times faster. Polygons keep a begin-end each.
+// calls, which is the form the model cache compiles into its display lists. Polygons keep a
+// begin-end each.
 void DrawModelJoined(const TModel& model);

@@ -11,6 +11,22 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+bool isFolder(const fs::path& path)
+{
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+bool isFile(const fs::path& path)
+{
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+} // namespace
+
 std::string nativePath(const std::string& path)
 {
     std::string result = path;
@@ -20,8 +36,7 @@ std::string nativePath(const std::string& path)
 
 bool isRegularFile(const std::string& path)
 {
-    std::error_code error;
-    return !path.empty() && fs::is_regular_file(fs::path(nativePath(path)), error);
+    return !path.empty() && isFile(fs::path(nativePath(path)));
 }
 
 FileStamp fileStamp(const std::string& path)
@@ -79,31 +94,50 @@ std::string readWholeFile(const std::string& path)
 
 namespace {
 
-bool sameIgnoringCase(const std::string& a, const std::string& b)
+// The entry of `folder` called `name` but for case, of the kind `fits` takes: the exact name if
+// there is one, else the first in name order, so that the choice does not hang on the order in
+// which the folder lists its entries.
+std::optional<fs::path> entryIgnoringCase(const fs::path& folder, const std::string& name,
+                                          bool (*fits)(const fs::path&))
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return upperChar(x) == upperChar(y);
-           });
+    if (fits(folder / name))
+        return folder / name;
+    std::optional<std::string> found;
+    std::error_code error;
+    const fs::path listed = folder.empty() ? fs::path(".") : folder;
+    for (fs::directory_iterator it(listed, error), end; !error && it != end; it.increment(error)) {
+        std::string candidate = it->path().filename().string();
+        if (equalIgnoringCase(candidate, name) && (!found || candidate < *found) &&
+            fits(folder / candidate))
+            found = std::move(candidate);
+    }
+    if (!found)
+        return std::nullopt;
+    return folder / *found;
 }
 
 } // namespace
 
+// Every part of the path is matched on its own: "mtllib mats/red.mtl" reaches the reader as
+// "MATS/RED.MTL", and the folder is as likely as the file to have a name in lower case.
 std::optional<std::string> findFileIgnoringCase(const std::string& path)
 {
     if (isRegularFile(path))
         return nativePath(path);
     const fs::path wanted(nativePath(path));
-    const std::string name = wanted.filename().string();
-    if (name.empty())
+    if (!wanted.has_filename())
         return std::nullopt;
-    const fs::path folder = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string candidate = it->path().filename().string();
-        if (sameIgnoringCase(candidate, name) && isRegularFile(it->path().string()))
-            return wanted.has_parent_path() ? it->path().string() : candidate;
+    fs::path found = wanted.root_path();
+    const fs::path parts = wanted.relative_path();
+    for (auto part = parts.begin(); part != parts.end(); ++part) {
+        const bool last = std::next(part) == parts.end();
+        const std::optional<fs::path> entry =
+            entryIgnoringCase(found, part->string(), last ? isFile : isFolder);
+        if (!entry)
+            return std::nullopt;
+        found = *entry;
     }
-    return std::nullopt;
+    return found.string();
 }
 
 std::optional<std::string> readLibraryFile(const std::string& path)

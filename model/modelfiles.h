@@ -54,7 +54,9 @@ private:
 std::string readWholeFile(const std::string& path);
 
 // The file at path, or, since the model reader upper-cases the names of material libraries, the
-// one file of its folder whose name differs only in case; nothing when neither exists.
+// file whose path differs from it only in the case of its parts (folders as well as the file's
+// name); nothing when there is none. Where a folder holds several names that differ only in case,
+// the one written exactly is taken, else the first in name order.
 std::optional<std::string> findFileIgnoringCase(const std::string& path);
 
 // The material library at path (found as findFileIgnoringCase finds it), or nothing when there

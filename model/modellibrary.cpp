@@ -62,6 +62,18 @@ bool isUpToDate(const std::string& path, const FileStamp& stamp,
     return fileStamp(path) == stamp && std::all_of(libraries.begin(), libraries.end(), isUnchanged);
 }
 
+// Deletes the display lists of `context`, which must be current, and drops them from lists.
+void deleteListsOf(const void* context, std::vector<std::pair<const void*, unsigned>>& lists)
+{
+    const auto ofContext = [context](const std::pair<const void*, unsigned>& list) {
+        if (list.first != context)
+            return false;
+        glDeleteLists(list.second, 1);
+        return true;
+    };
+    lists.erase(std::remove_if(lists.begin(), lists.end(), ofContext), lists.end());
+}
+
 } // namespace
 
 ModelLibrary::ModelLibrary() = default;
@@ -101,16 +113,9 @@ void ModelLibrary::clear()
 
 void ModelLibrary::releaseContext(const void* context)
 {
-    const auto ofContext = [context](const std::pair<const void*, unsigned>& list) {
-        if (list.first != context)
-            return false;
-        glDeleteLists(list.second, 1);
-        return true;
-    };
     for (auto& [path, entry] : m_entries)
-        entry->lists.erase(std::remove_if(entry->lists.begin(), entry->lists.end(), ofContext),
-                           entry->lists.end());
-    m_retired.erase(std::remove_if(m_retired.begin(), m_retired.end(), ofContext), m_retired.end());
+        deleteListsOf(context, entry->lists);
+    deleteListsOf(context, m_retired);
 }
 
 std::string ModelLibrary::resolve(const std::string& fileName) const
@@ -199,13 +204,7 @@ void ModelLibrary::retireLists(Entry& entry)
 
 void ModelLibrary::deleteRetiredLists()
 {
-    const auto ofContext = [this](const std::pair<const void*, unsigned>& list) {
-        if (list.first != m_context)
-            return false;
-        glDeleteLists(list.second, 1);
-        return true;
-    };
-    m_retired.erase(std::remove_if(m_retired.begin(), m_retired.end(), ofContext), m_retired.end());
+    deleteListsOf(m_context, m_retired);
 }
 
 // The model's display list in the current context, compiled at its first draw there; 0 when
@@ -259,14 +258,12 @@ public:
 
 } // namespace
 
-void DrawModelRecord(ModelLibrary& library, const std::string& fileName, bool useColour, double x,
-                     double y, double z, double sx, double sy, double sz, double ang, double eixoX,
-                     double eixoY, double eixoZ, double r, double g, double b, double a)
+void DrawModelRecord(ModelLibrary& library, const PlacedModel& model)
 {
-    (void)useColour, (void)r, (void)g, (void)b, (void)a;
     PushedMatrix pushed;
-    glScalef(GLfloat(sx), GLfloat(sy), GLfloat(sz));
-    glTranslatef(GLfloat(x), GLfloat(y), GLfloat(z));
-    glRotatef(GLfloat(ang), GLfloat(eixoX), GLfloat(eixoY), GLfloat(eixoZ));
-    library.draw(fileName);
+    glScalef(GLfloat(model.sx), GLfloat(model.sy), GLfloat(model.sz));
+    glTranslatef(GLfloat(model.x), GLfloat(model.y), GLfloat(model.z));
+    glRotatef(GLfloat(model.angle), GLfloat(model.axisX), GLfloat(model.axisY),
+              GLfloat(model.axisZ));
+    library.draw(model.fileName);
 }

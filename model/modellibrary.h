@@ -1,6 +1,7 @@
 #pragma once
 
 #include "objloader.h"
+#include "placedmodel.h"
 
 #include <exception>
 #include <functional>
@@ -76,13 +77,10 @@ private:
     std::vector<std::pair<const void*, unsigned>> m_retired; // lists whose model is gone
 };
 
-// Draws one scene record of the model kind, with the record's values in the renderer's order:
-// "Arquivo" as stored, "UsaCor", X, Y, Z, SX, SY, SZ, Ang, eixoX, eixoY, eixoZ, and R, G, B, A
-// divided by 255. Scales, then translates, then rotates (Ang degrees about the axis), so the move
-// is scaled with the model; useColour and the colour are unused, since the model brings its own
-// materials (a model that selects none shows the record's material, set by the renderer).
-// Needs a current context, the camera matrix current and lighting on; leaves the matrix stack as
-// it found it, also when the model cannot be read or an exception leaves.
-void DrawModelRecord(ModelLibrary& library, const std::string& fileName, bool useColour, double x,
-                     double y, double z, double sx, double sy, double sz, double ang, double eixoX,
-                     double eixoY, double eixoZ, double r, double g, double b, double a);
+// Draws one scene record of the model kind: scales by (sx, sy, sz), then translates by (x, y, z),
+// then rotates by angle degrees about the axis, so the move is scaled with the model. The record's
+// colour is not used: the model brings its own materials (one that selects none shows the record's
+// material, which the renderer has set). Needs a current context, the camera matrix current and
+// lighting on; leaves the matrix stack as it found it, also when the model cannot be read or an
+// exception leaves.
+void DrawModelRecord(ModelLibrary& library, const PlacedModel& model);

@@ -4,8 +4,8 @@
 #include <vector>
 
 // Memory for the long lists of a model. A list of 2 MiB or more gets pages of its own, marked
-// for transparent huge pages where the system has them: a model of a million faces would
-// otherwise spend longer in page faults (one per 4 KiB) than in reading its text.
+// for transparent huge pages where the system has them, so that filling it takes one page fault
+// per 2 MiB rather than one per 4 KiB.
 
 // bytes of memory; throws std::bad_alloc when there is none.
 void* allocateModelMemory(std::size_t bytes);

@@ -60,9 +60,10 @@ void readMaterialLine(std::string_view line, TModel& model, char separator)
 void ParseMaterialLibrary(std::string_view text, TModel& model, char decimalSeparator)
 {
     const char separator = decimalSeparator ? decimalSeparator : localeDecimalSeparator();
-    LineScanner lines(text);
+    LineScanner lines(withoutByteOrderMark(text));
     std::string_view line;
     while (lines.next(line)) {
+        line = withoutLeadingBlanks(line);
         if (!line.empty() && line.front() != '#')
             readMaterialLine(line, model, separator);
     }
@@ -72,7 +73,7 @@ void LoadMaterialLibrary(std::string_view line, TModel& model, const ModelIO& io
 {
     if (!startsWithUpper(line, "MTLLIB"))
         return;
-    const std::string path = model.Dir + upperCased(textFrom(line, positionOf(' ', line) + 1));
+    const std::string path = model.Dir + upperCased(afterKeyword(line));
     const std::optional<std::string> text =
         io.openLibrary ? io.openLibrary(path) : readLibraryFile(path);
     if (!text) {

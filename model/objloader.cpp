@@ -30,15 +30,25 @@ int32_t absoluteIndex(std::string_view text, int32_t count)
     return absolute >= 1 ? int32_t(absolute) : 0;
 }
 
-bool equalIgnoringCase(std::string_view text, const std::string& upperName)
+// The index written at p as absoluteIndex reads it, and p left after it: the index runs to the
+// next blank (or the end), and with atSlash to a "/" as well. A plain run of digits, nearly every
+// index of a file, is read as it is found; anything else is handed to absoluteIndex whole.
+int32_t indexAt(const char*& p, const char* end, bool atSlash, int32_t count)
 {
-    if (text.size() != upperName.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (upperChar(text[i]) != upperName[i])
-            return false;
+    const char* const first = p;
+    const char* const limit = end - p > 9 ? p + 9 : end; // more digits may not fit in 32 bits
+    int32_t value = 0;
+    for (; p < limit; ++p) {
+        const unsigned digit = unsigned(*p - '0');
+        if (digit > 9)
+            break;
+        value = value * 10 + int32_t(digit);
     }
-    return true;
+    if (p > first && (p == end || isBlank(*p) || (atSlash && *p == '/')))
+        return value;
+    while (p < end && !isBlank(*p) && !(atSlash && *p == '/'))
+        ++p;
+    return absoluteIndex(std::string_view(first, size_t(p - first)), count);
 }
 
 // The line rules of the model file, over a whole buffer. Upper-casing is done where it shows: in
@@ -63,21 +73,32 @@ private:
     void readGroup(std::string_view line);
     void readMaterialSelection(std::string_view line);
     void readFace(std::string_view line);
-    void readCorner(std::string_view text, int s, int e, TFace& face, TCorner& corner) const;
+    TCorner readCorner(const char*& p, const char* end, TFace& face) const;
     TGroup& currentGroup();
 
     TModel& m_model;
     const ModelIO& m_io;
     char m_separator;
-    std::string m_joined; // a line and its continuation; reused, so it rarely allocates
+    bool m_atStart = true; // nothing of the text seen yet, so a byte-order mark may come
+    std::string m_joined;  // a line and its continuation; reused, so it rarely allocates
 };
 
 size_t ObjParser::parse(std::string_view text, bool wholeText)
 {
+    size_t markSize = 0;
+    if (m_atStart) {
+        if (text.size() < 3 && !wholeText)
+            return 0; // too little to tell a byte-order mark yet
+        m_atStart = false;
+        markSize = text.size() - withoutByteOrderMark(text).size();
+        text.remove_prefix(markSize);
+    }
     LineScanner lines(text, wholeText);
     std::string_view line;
     size_t start = 0;
     while (lines.next(line)) {
+        if (!line.empty() && isBlank(line.front()))
+            line = withoutLeadingBlanks(line);
         if (line.empty() || line.front() == '#') {
             start = lines.consumed();
             continue;
@@ -93,10 +114,12 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
             break; // the following line is still to come: both wait for the next chunk
         m_joined.assign(line.data(), line.size() - 1);
         m_joined.append(following);
-        dispatch(m_joined);
+        // The following line may bring blanks, or be all there is.
+        if (const std::string_view joined = withoutLeadingBlanks(m_joined); !joined.empty())
+            dispatch(joined);
         start = lines.consumed();
     }
-    return start;
+    return markSize + start;
 }
 
 // The file is read in chunks, each parsed up to its last complete line, the rest carried over:
@@ -120,6 +143,7 @@ void ObjParser::parseFile(const std::string& path)
     parse(std::string_view(buffer.data(), kept), true);
 }
 
+// A line that is not empty and starts with its keyword.
 void ObjParser::dispatch(std::string_view line)
 {
     switch (upperChar(line.front())) {
@@ -150,8 +174,9 @@ void ObjParser::readVertexData(std::string_view line)
         return;
     switch (upperChar(line[1])) {
     case ' ':
+    case '\t':
         appendSlot(m_model.Vertices, m_model.VertexCount,
-                   parseThreeValues(trimmed(textFrom(line, 3)), m_separator));
+                   parseValues<3, true>(trimmed(textFrom(line, 3)), m_separator));
         break;
     case 'N':
         appendSlot(m_model.Normals, m_model.NormalCount,
@@ -165,14 +190,11 @@ void ObjParser::readVertexData(std::string_view line)
     }
 }
 
-// "vt u v": the line is split as it stands, so a third value makes v unconvertible.
+// "vt u v [w]": w, for 3D textures, is read and not kept.
 void ObjParser::readTexCoord(std::string_view line)
 {
-    const int p1 = positionOf(' ', line);
-    const int p2 = FindFrom(" ", line, p1 + 1);
-    const float u = parseFloatValue(copyText(line, p1 + 1, p2 - p1 - 1), m_separator);
-    const float v = parseFloatValue(textFrom(line, p2 + 1), m_separator);
-    appendSlot(m_model.TexCoords, m_model.TexCoordCount, TVector2{u, v});
+    appendSlot(m_model.TexCoords, m_model.TexCoordCount,
+               parseValues<2, true>(trimmed(afterKeyword(line)), m_separator));
 }
 
 // Every "g" line makes a new group, even when one of that name exists.
@@ -197,7 +219,7 @@ TGroup& ObjParser::currentGroup()
 // unknown name leaves the group as it was.
 void ObjParser::readMaterialSelection(std::string_view line)
 {
-    const std::string_view name = textFrom(line, positionOf(' ', line) + 1);
+    const std::string_view name = afterKeyword(line);
     TGroup& group = currentGroup();
     for (int32_t i = 1; i <= m_model.MaterialCount; ++i) {
         if (equalIgnoringCase(name, m_model.Materials[size_t(i)].Name))
@@ -205,44 +227,45 @@ void ObjParser::readMaterialSelection(std::string_view line)
     }
 }
 
-// Corners are separated by exactly one space; the forms are "v", "v/vt/vn" and "v//vn". The
-// first "/" and the next one are looked for in the whole rest of the line, so a "v/vt" corner,
-// or a plain corner before a slashed one, ends in a conversion error.
+// Corners are separated by runs of blanks; each is "v", "v/vt", "v//vn" or "v/vt/vn", and the
+// forms may be mixed within a face.
 void ObjParser::readFace(std::string_view line)
 {
-    std::string_view text = trimmed(textFrom(line, positionOf(' ', line) + 1));
+    const std::string_view text = trimmed(afterKeyword(line));
     TGroup& group = currentGroup();
     TFace face;
     face.First = int32_t(group.Corners.size());
-    while (!text.empty()) {
-        const int s = positionOf('/', text);
-        int e = positionOf(' ', text);
-        if (e == 0)
-            e = int(text.size()) + 1;
-        TCorner corner;
-        readCorner(text, s, e, face, corner);
-        group.Corners.push_back(corner);
-        text = textFrom(text, e + 1);
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        group.Corners.push_back(readCorner(p, end, face));
+        while (p < end && isBlank(*p))
+            ++p;
     }
     group.Faces.push_back(face);
     ++group.FaceCount;
 }
 
-void ObjParser::readCorner(std::string_view text, int s, int e, TFace& face, TCorner& corner) const
+// The corner at p, and p left at its end. The normal index runs from the second "/" to the end of
+// the corner, so a third "/" makes it unconvertible.
+TCorner ObjParser::readCorner(const char*& p, const char* end, TFace& face) const
 {
+    TCorner corner;
     ++face.Count;
-    if (s == 0) {
-        corner.Vertex = absoluteIndex(copyText(text, 1, e - 1), m_model.VertexCount);
-        return;
-    }
-    corner.Vertex = absoluteIndex(copyText(text, 1, s - 1), m_model.VertexCount);
-    const int t = FindFrom("/", text, s + 1);
-    if (s + 1 < t) {
-        corner.TexCoord = absoluteIndex(copyText(text, s + 1, t - s - 1), m_model.TexCoordCount);
+    corner.Vertex = indexAt(p, end, true, m_model.VertexCount);
+    if (p == end || *p != '/')
+        return corner;
+    ++p;
+    if (p == end || *p != '/') {
+        corner.TexCoord = indexAt(p, end, true, m_model.TexCoordCount);
         face.TexCoordCount = face.Count;
+        if (p == end || *p != '/')
+            return corner;
     }
-    corner.Normal = absoluteIndex(copyText(text, t + 1, e - t - 1), m_model.NormalCount);
+    ++p;
+    corner.Normal = indexAt(p, end, false, m_model.NormalCount);
     face.NormalCount = face.Count;
+    return corner;
 }
 
 } // namespace

@@ -1,32 +1,16 @@
 #pragma once
 
+#include "modelio.h"
 #include "tmodel.h"
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
-// Reading Wavefront ".obj" models: a strict, line-based subset ("v", "vn", "vt", "f", "g",
-// "usemtl", "mtllib"; every other line is ignored), upper-cased, values separated by exactly one
-// space. Material libraries are read by mtlloader.h into the same model.
-
-// Tells the user something: a caption and a text, e.g. "Load Model" and
-// "Cannot find the model : cart.obj". The application shows it in a message box.
-using ModelNotifier = std::function<void(const std::string& caption, const std::string& text)>;
-
-// Opens a material library by the path the model names: its whole text, or nothing when there is
-// no such file. May throw ModelReadError.
-using LibraryOpener = std::function<std::optional<std::string>(const std::string& path)>;
-
-// Where a reader sends its messages, how it opens libraries and which decimal separator the user's
-// locale has.
-struct ModelIO
-{
-    ModelNotifier notify;      // empty: missing files are reported to nobody
-    LibraryOpener openLibrary; // empty: from the file system (readLibraryFile)
-    char decimalSeparator = 0; // read besides "."; 0: the C library's current locale's
-};
+// Reading Wavefront ".obj" models: a line-based subset ("v", "vn", "vt", "f", "g", "usemtl",
+// "mtllib"; every other line is ignored), keywords and names without regard to case, values
+// separated by runs of spaces and tabs. Blanks before a line's keyword and a UTF-8 byte-order mark
+// at the start of the file are skipped. Material libraries are read by mtlloader.h into the same
+// model.
 
 // Empties the model in place: FileName cleared, the five counts 0, the five lists without slots.
 // Dir and the bounds are left as they are.

@@ -98,37 +98,38 @@ namespace textscan_detail {
 // no exponent) are exact as float(digits) / 10^decimals: both operands are exact floats, and one
 // IEEE division rounds correctly, so the result is what from_chars gives, only sooner. Anything
 // else goes the long way.
-bool fastFloat(std::string_view text, char separator, float& value)
+const char* fastFloat(const char* first, const char* last, char separator, float& value)
 {
     static const float powers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                    1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    const bool negative = p < end && *p == '-';
-    if (p < end && (*p == '+' || *p == '-'))
+    const char* p = first;
+    const bool negative = p < last && *p == '-';
+    if (p < last && (*p == '+' || *p == '-'))
         ++p;
     uint32_t digits = 0;
     int decimals = -1; // -1 until the decimal point
     bool anyDigit = false;
-    for (; p < end; ++p) {
+    for (; p < last; ++p) {
         const unsigned digit = unsigned(*p - '0');
         if (digit <= 9) {
             digits = digits * 10 + digit;
             if (digits >= (1u << 24))
-                return false;
+                return nullptr;
             anyDigit = true;
             decimals += decimals >= 0;
         } else if ((*p == '.' || *p == separator) && decimals < 0) {
             decimals = 0;
+        } else if (isBlank(*p)) {
+            break;
         } else {
-            return false;
+            return nullptr;
         }
     }
     if (!anyDigit || decimals > 10)
-        return false;
+        return nullptr;
     const float magnitude = decimals > 0 ? float(digits) / powers[decimals] : float(digits);
     value = negative ? -magnitude : magnitude;
-    return true;
+    return p;
 }
 
 int32_t slowInteger(std::string_view text)
@@ -169,13 +170,3 @@ float slowFloat(std::string_view text, char separator)
 }
 
 } // namespace textscan_detail
-
-std::array<float, 3> parseThreeValues(std::string_view text, char separator)
-{
-    const int p1 = positionOf(' ', text);
-    const int p2 = FindFrom(" ", text, p1 + 1);
-    const float x = parseFloatValue(copyText(text, 1, p1 - 1), separator);
-    const float y = parseFloatValue(copyText(text, p1 + 1, p2 - p1 - 1), separator);
-    const float z = parseFloatValue(textFrom(text, p2 + 1), separator);
-    return {x, y, z};
-}

@@ -73,6 +73,57 @@ inline std::string_view textFrom(std::string_view s, int index)
     return copyText(s, index, int(s.size()));
 }
 
+// Values on a line are separated by runs of these: spaces and tabs.
+inline bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// s without the spaces and tabs it begins with.
+inline std::string_view withoutLeadingBlanks(std::string_view s)
+{
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    while (p < end && isBlank(*p))
+        ++p;
+    return std::string_view(p, size_t(end - p));
+}
+
+// text without the UTF-8 byte-order mark that some editors put at the start of a file.
+inline std::string_view withoutByteOrderMark(std::string_view text)
+{
+    return text.substr(0, 3) == "\xEF\xBB\xBF" ? text.substr(3) : text;
+}
+
+// What follows the keyword of a line: the text after its first run of blanks, so "usemtl  red "
+// gives "red "; the whole line when it has no blank at all.
+inline std::string_view afterKeyword(std::string_view line)
+{
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p < end && !isBlank(*p))
+        ++p;
+    if (p == end)
+        return line;
+    return withoutLeadingBlanks(std::string_view(p, size_t(end - p)));
+}
+
+// Takes the first value off text: the characters before its first blank. text is left at the
+// value after it, past the blanks between them (empty when there is none).
+inline std::string_view takeValue(std::string_view& text)
+{
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const char* valueEnd = p;
+    while (valueEnd < end && !isBlank(*valueEnd))
+        ++valueEnd;
+    const char* next = valueEnd;
+    while (next < end && isBlank(*next))
+        ++next;
+    text = std::string_view(next, size_t(end - next));
+    return std::string_view(p, size_t(valueEnd - p));
+}
+
 // s without leading and trailing blanks (every character up to and including the space).
 inline std::string_view trimmed(std::string_view s)
 {
@@ -90,6 +141,18 @@ inline char upperChar(char c)
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
+// True when a and b differ at most in the case of ASCII letters.
+inline bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (upperChar(a[i]) != upperChar(b[i]))
+            return false;
+    }
+    return true;
+}
+
 // s upper-cased (ASCII letters only, so UTF-8 names pass through unchanged).
 std::string upperCased(std::string_view s);
 
@@ -101,7 +164,9 @@ bool startsWithUpper(std::string_view s, std::string_view upperPrefix);
 char localeDecimalSeparator();
 
 namespace textscan_detail {
-bool fastFloat(std::string_view text, char separator, float& value);
+// The number as exporters write it from first up to a blank or last: where it ends, or nullptr
+// (and value untouched) when the text there is anything else.
+const char* fastFloat(const char* first, const char* last, char separator, float& value);
 float slowFloat(std::string_view text, char separator);
 int32_t slowInteger(std::string_view text);
 } // namespace textscan_detail
@@ -112,9 +177,24 @@ int32_t slowInteger(std::string_view text);
 inline float parseFloatValue(std::string_view text, char separator)
 {
     float value = 0;
-    if (textscan_detail::fastFloat(text, separator, value))
+    const char* const last = text.data() + text.size();
+    const char* const end = textscan_detail::fastFloat(text.data(), last, separator, value);
+    if (end && end == last) // an empty view may have no data at all, and last is then null too
         return value;
     return textscan_detail::slowFloat(text, separator);
+}
+
+// Takes the first value off text as parseFloatValue(takeValue(text)) does, reading it in the
+// same pass that finds its end.
+inline float takeFloatValue(std::string_view& text, char separator)
+{
+    float value = 0;
+    const char* const last = text.data() + text.size();
+    const char* const end = textscan_detail::fastFloat(text.data(), last, separator, value);
+    if (!end)
+        return parseFloatValue(takeValue(text), separator);
+    text = withoutLeadingBlanks(std::string_view(end, size_t(last - end)));
+    return value;
 }
 
 // The whole of text as a 32-bit integer with an optional sign. Throws ModelConversionError
@@ -135,6 +215,28 @@ inline int32_t parseIntegerValue(std::string_view text)
     return value;
 }
 
-// The three numbers of a "v", "vn", "Ka", "Kd" or "Ks" line's value text: split at the first and
-// the second space, the last value running to the end, so exactly one space between values.
-std::array<float, 3> parseThreeValues(std::string_view text, char separator);
+// The N numbers of a line's value text (trimmed), separated by runs of blanks. With OneMore, a
+// further value may follow, which must be a number and is not kept (the "w" of "v" and "vt"
+// lines). The last value a line may have runs to the end of the text, so one value too many
+// makes it unconvertible: "vn 1 2 3 4" raises "'3 4' is not a valid floating point value".
+template <size_t N, bool OneMore>
+std::array<float, N> parseValues(std::string_view text, char separator)
+{
+    std::array<float, N> values{};
+    for (size_t i = 0; i + 1 < N; ++i)
+        values[i] = takeFloatValue(text, separator);
+    if (!OneMore) {
+        values[N - 1] = parseFloatValue(text, separator);
+        return values;
+    }
+    values[N - 1] = takeFloatValue(text, separator);
+    if (!text.empty())
+        parseFloatValue(text, separator);
+    return values;
+}
+
+// The three numbers of a "vn", "Ka", "Kd" or "Ks" line's value text (trimmed).
+inline std::array<float, 3> parseThreeValues(std::string_view text, char separator)
+{
+    return parseValues<3, false>(text, separator);
+}

@@ -25,9 +25,9 @@ struct TCorner
 };
 
 // A face: its corners are the Count entries of its group's Corners from First, in file order.
-// Only the first TexCoordCount corners carry a texture-coordinate index (the v/vt/vn form) and only
-// the first NormalCount a normal index (v/vt/vn and v//vn); a face of the plain "v" form has both
-// 0.
+// Only the first TexCoordCount corners carry a texture-coordinate index (the v/vt and v/vt/vn
+// forms) and only the first NormalCount a normal index (v/vt/vn and v//vn); a face of the plain
+// "v" form has both 0.
 struct TFace
 {
     int32_t Count = 0;

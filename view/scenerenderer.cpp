@@ -1,5 +1,6 @@
 #include "scenerenderer.h"
 
+#include "placedmodel.h"
 #include "recordtable.h"
 #include "sceneschema.h"
 #include "shapes.h"
@@ -202,9 +203,9 @@ void SceneRenderer::drawModel(const RecordValues& record) const
         return;
     const ShapePose& p = record.pose;
     const ShapeColour& c = record.colour;
-    modelDrawer(ModelRecord{valueAsString(m_table.value(SceneField::Arquivo)), c.use, p.x, p.y, p.z,
-                            p.sx, p.sy, p.sz, p.angle, p.axisX, p.axisY, p.axisZ, c.r, c.g, c.b,
-                            c.a});
+    modelDrawer(PlacedModel{valueAsString(m_table.value(SceneField::Arquivo)).toStdString(), c.use,
+                            p.x, p.y, p.z, p.sx, p.sy, p.sz, p.angle, p.axisX, p.axisY, p.axisZ,
+                            c.r, c.g, c.b, c.a});
 }
 
 void SceneRenderer::keepPicture()

@@ -6,29 +6,17 @@
 #include <functional>
 #include <memory>
 
+struct PlacedModel;
 class RecordTable;
 class SharedShapes;
 struct ShapeColour;
 struct ShapePose;
 struct ViewState;
 
-// A model record's values, in the order the model drawer takes them; colours already divided by
-// 255.
-struct ModelRecord
-{
-    QString fileName; // "Arquivo" exactly as stored
-    bool useColour = false;
-    double x = 0, y = 0, z = 0;
-    double sx = 1, sy = 1, sz = 1;
-    double angle = 0;
-    double axisX = 0, axisY = 0, axisZ = 0;
-    double r = 0, g = 0, b = 0, a = 0;
-};
-
 // Draws one model record. It runs inside the frame with the record's material set, the modelview
 // matrix as the record found it, and may throw: the frame then ends. It must not throw with a
 // glBegin open; matrices it leaves pushed are popped by the panel.
-using ModelDrawer = std::function<void(const ModelRecord&)>;
+using ModelDrawer = std::function<void(const PlacedModel&)>;
 
 // Shows the scene table in the GL panel: the view's fixed OpenGL state, and the frame that draws
 // every record of the table by its kind, from a camera the view state moves.

@@ -17,7 +17,8 @@ public:
 };
 
 // The polygons that `draw` produces, in window coordinates, read back in feedback mode. Mesa
-// returns quads and polygons as triangles, so compare areas, bounds and triangle sets.
+// returns quads and polygons as triangles, so compare areas, bounds and triangle sets. Feedback
+// that holds anything else, or overflows, fails the running test.
 QVector<QPolygonF> feedbackPolygons(const std::function<void()>& draw);
 
 // Every polygon cut into a fan of triangles, each with its corners rounded to 1/1000 and sorted,

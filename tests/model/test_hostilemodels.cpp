@@ -39,9 +39,10 @@ Outcome drawThreeFrames(const QString& path)
     });
     GLint depthBefore = 0, depthAfter = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
+    PlacedModel placed{path.toStdString()};
+    placed.angle = 30;
     for (int frame = 0; frame < 3; ++frame)
-        DrawModelRecord(library, path.toStdString(), false, 0, 0, 0, 1, 1, 1, 30, 0, 0, 1, 1, 1, 1,
-                        1);
+        DrawModelRecord(library, placed);
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
     // A glBegin left open would make this call itself an error.
     outcome.glClean = depthAfter == depthBefore && glGetError() == GL_NO_ERROR;

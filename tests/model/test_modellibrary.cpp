@@ -24,8 +24,7 @@ QVector<QPolygonF> drawRecords(ModelLibrary& library, const QStringList& names)
 {
     return feedbackPolygons([&] {
         for (const QString& name : names)
-            DrawModelRecord(library, name.toStdString(), false, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 1, 1,
-                            1, 1);
+            DrawModelRecord(library, PlacedModel{name.toStdString()});
     });
 }
 
@@ -60,6 +59,7 @@ private slots:
     void missingModel_isReportedOnceUntilTheSceneIsReopened();
     void unreadableModel_isReportedOnceAndTheRestOfTheFrameIsDrawn();
     void missingLibrary_isReportedOnceAndReadWhenItAppears();
+    void libraryInAFolder_isFoundWhateverTheCaseAndFollowedWhenItChanges();
     void unchangedFile_isKept_changedFileIsReadAgain();
     void bareName_isLookedUpInTheSceneFolderFirst();
     void notifierThatClearsTheLibrary_leavesItUsable();
@@ -163,6 +163,23 @@ void TestModelLibrary::missingLibrary_isReportedOnceAndReadWhenItAppears()
     QCOMPARE(m_messages.size(), 1);
 }
 
+void TestModelLibrary::libraryInAFolder_isFoundWhateverTheCaseAndFollowedWhenItChanges()
+{
+    QVERIFY(QDir(m_dir->path()).mkpath("Materiais"));
+    writeFile(path("Materiais/Tinta.mtl"), "newmtl red\nKd 1 0 0\n");
+    const QString model = path("cart.obj");
+    writeFile(model, QByteArray("mtllib materiais/tinta.mtl\ng body\nusemtl red\n") + triangle);
+    const TModel* first = m_library->model(model.toStdString());
+    QCOMPARE(m_messages, QStringList());
+    QCOMPARE(first->MaterialCount, 1);
+    QCOMPARE(first->Materials[1].Diffuse, (TVector3{1, 0, 0}));
+
+    writeFile(path("Materiais/Tinta.mtl"), "newmtl red\nKd 0 0.5 0\n");
+    const TModel* reread = m_library->model(model.toStdString());
+    QCOMPARE(reread->Groups[1].Material, 1);
+    QCOMPARE(reread->Materials[1].Diffuse, (TVector3{0, 0.5f, 0}));
+}
+
 // Kept by path, size and modification time: a file rewritten with the same size and time is not
 // read again; any change of either is.
 void TestModelLibrary::unchangedFile_isKept_changedFileIsReadAgain()
@@ -215,8 +232,7 @@ void TestModelLibrary::notifierThatClearsTheLibrary_leavesItUsable()
     m_library->setNotifier([&](const std::string&, const std::string&) {
         ++told;
         m_library->clear();
-        DrawModelRecord(*m_library, good.toStdString(), false, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 1, 1,
-                        1, 1);
+        DrawModelRecord(*m_library, PlacedModel{good.toStdString()});
     });
     // The good model three times: before, from inside the message, and after.
     QCOMPARE(drawRecords(*m_library, {good, missing, good}).size(), 3);

@@ -2,6 +2,9 @@
 #include "mtlloader.h"
 #include "objloader.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <map>
 
@@ -38,6 +41,7 @@ private slots:
     void usemtl_lastDuplicateWinsAndAppliesToTheWholeGroup();
     void missingLibrary_isReportedAndTheModelReadsOn();
     void libraryOnDisk_isFoundWhateverTheCaseOfItsName();
+    void libraryInAFolder_isFoundWhateverTheCaseOfEachPart();
 };
 
 void TestMtlReader::newmtl_startsBlackWithShininess60()
@@ -74,6 +78,15 @@ void TestMtlReader::colours_readEitherSeparatorAndIgnoreOtherLines()
     TModel bad;
     QVERIFY_THROWS_EXCEPTION(ModelConversionError,
                              ParseMaterialLibrary("newmtl a\nKe 1 1\n", bad, '.'));
+    QVERIFY_THROWS_EXCEPTION(ModelConversionError, ParseMaterialLibrary("newmtl a\nNs", bad, '.'));
+    // A colour holds three values: a fourth runs into the third, which then does not convert.
+    try {
+        ParseMaterialLibrary("newmtl a\nKd\t1 0  0 1\n", bad, '.');
+        QFAIL("a colour of four values was read");
+    } catch (const ModelConversionError& error) {
+        QCOMPARE(QString(error.what()),
+                 QStringLiteral("'0 1' is not a valid floating point value"));
+    }
 }
 
 void TestMtlReader::twoLibraries_appendAndColourLinesChangeTheLastMaterial()
@@ -134,6 +147,36 @@ void TestMtlReader::libraryOnDisk_isFoundWhateverTheCaseOfItsName()
     QCOMPARE(model.Groups[2].Material, 2);
     QCOMPARE(model.Materials[2].Specular, (TVector3{0.9f, 0.9f, 0.9f}));
     QCOMPARE(model.Groups[3].Material, 0);
+}
+
+// "mtllib mats/red.mtl" asks for "MATS/RED.MTL": the folders on the way may differ in case as well.
+void TestMtlReader::libraryInAFolder_isFoundWhateverTheCaseOfEachPart()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("Modelo/mats/Tintas"));
+    QVERIFY(QDir(dir.path()).mkpath("Comum"));
+    const auto write = [&dir](const QString& name, const QByteArray& text) {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    QVERIFY(write("Modelo/mats/Tintas/Red.mtl", "newmtl red\nKd 1 0 0\n"));
+    QVERIFY(write("Comum/Blue.Mtl", "newmtl blue\nKd 0 0 1\n"));
+    QVERIFY(write("Modelo/carro.obj", "mtllib mats/tintas/red.mtl\nmtllib ../comum/blue.mtl\n"
+                                      "mtllib mats/red.mtl\nmtllib tintas/red.mtl\n"));
+    QStringList messages;
+    ModelIO io;
+    io.notify = [&messages](const std::string& caption, const std::string& text) {
+        messages << QString::fromStdString(caption + "|" + text);
+    };
+    const TModel model = LoadModel(dir.filePath("Modelo/carro.obj").toStdString(), io);
+    QCOMPARE(model.MaterialCount, 2);
+    QCOMPARE(model.Materials[1].Diffuse, (TVector3{1, 0, 0}));
+    QCOMPARE(model.Materials[2].Name, std::string("BLUE"));
+    // A file of that name in another folder, or a folder missing, is still not found; the message
+    // names the path as the model asked for it.
+    const QString missing =
+        "Load Model Material|Cannot find the material file : " + dir.filePath("Modelo/%1");
+    QCOMPARE(messages, (QStringList{missing.arg("MATS/RED.MTL"), missing.arg("TINTAS/RED.MTL")}));
 }
 
 QTEST_GUILESS_MAIN(TestMtlReader)

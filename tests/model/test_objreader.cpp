@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
+#include <sstream>
 
 namespace {
 
@@ -26,6 +28,37 @@ QString conversionError(const std::string& text, char separator = '.')
         return QString::fromStdString(error.what());
     }
     return {};
+}
+
+// Everything a reader fills in but Dir and FileName, as text, for comparing two models.
+QString describe(const TModel& model)
+{
+    std::ostringstream out;
+    out.precision(9);
+    const auto numbers = [&out](const auto& values) {
+        for (const float value : values)
+            out << ' ' << value;
+        out << '\n';
+    };
+    out << model.VertexCount << ' ' << model.NormalCount << ' ' << model.TexCoordCount << ' '
+        << model.GroupCount << ' ' << model.MaterialCount << '\n';
+    std::for_each(model.Vertices.begin(), model.Vertices.end(), numbers);
+    std::for_each(model.Normals.begin(), model.Normals.end(), numbers);
+    std::for_each(model.TexCoords.begin(), model.TexCoords.end(), numbers);
+    for (const TGroup& group : model.Groups) {
+        out << "g " << group.Name << ' ' << group.FaceCount << ' ' << group.Material << '\n';
+        for (const TFace& face : group.Faces)
+            out << "f " << face.Count << ' ' << face.TexCoordCount << ' ' << face.NormalCount << ' '
+                << face.First << '\n';
+        for (const TCorner& corner : group.Corners)
+            out << corner.Vertex << '/' << corner.TexCoord << '/' << corner.Normal << '\n';
+    }
+    for (const TMaterial& material : model.Materials) {
+        out << "newmtl " << material.Name << ' ' << material.Shininess;
+        for (const TVector3& colour : {material.Ambient, material.Diffuse, material.Specular})
+            numbers(colour);
+    }
+    return QString::fromStdString(out.str());
 }
 
 std::vector<int32_t> vertexIndices(const TGroup& group, const TFace& face)
@@ -49,7 +82,9 @@ private slots:
     void badValues_raiseTheConversionErrorNamingTheValue();
     void vertexLines_keywordsIgnoreCaseAndListsStartWithAnEmptySlot();
     void continuation_joinsTheFollowingLineOnce();
-    void faces_readTheThreeCornerForms();
+    void faces_readTheFourCornerForms();
+    void blanks_beforeTheKeywordAndAByteOrderMarkAreSkipped();
+    void exporterForms_readAsTheSameModelWrittenPlainly();
     void faces_negativeIndicesCountBackFromWhatWasReadSoFar();
     void groups_everyGLineMakesANewGroup();
     void groups_facesAndSelectionBeforeTheFirstGGoToAnImplicitGroup();
@@ -103,17 +138,20 @@ void TestObjReader::badValues_raiseTheConversionErrorNamingTheValue_data()
     QTest::addColumn<QString>("message");
     const QString notFloat = QStringLiteral("'%1' is not a valid floating point value");
     const QString notInteger = QStringLiteral("'%1' is not a valid integer value");
-    QTest::newRow("two spaces") << "v 1  2 3" << notFloat.arg("");
-    QTest::newRow("tabs") << "v 1\t2\t3" << notFloat.arg("");
     QTest::newRow("two values") << "vn 1 2" << notFloat.arg("");
-    QTest::newRow("four values") << "v 1 2 3 4" << notFloat.arg("3 4");
-    QTest::newRow("vt with three values") << "vt 0.5 0.5 0" << notFloat.arg("0.5 0");
+    QTest::newRow("no values") << "vn" << notFloat.arg("");
+    QTest::newRow("no values after a blank") << "v " << notFloat.arg("");
+    // The last value runs to the end of the line, so one too many makes it unconvertible.
+    QTest::newRow("vn with four values") << "vn 1 2 3 4" << notFloat.arg("3 4");
+    QTest::newRow("v with five values") << "v 1 2 3 1 5" << notFloat.arg("1 5");
+    QTest::newRow("vt with four values") << "vt 0.5 0.5 0\t1" << notFloat.arg("0\t1");
     QTest::newRow("word, upper-cased") << "v 1 abc 2" << notFloat.arg("ABC");
+    QTest::newRow("w that is no number") << "v 1 2 3 w" << notFloat.arg("W");
     QTest::newRow("not a number") << "v nan 0 0" << notFloat.arg("NAN");
-    QTest::newRow("v/vt corners") << "v 0 0 0\nf 1/2 1/2 1/2" << notInteger.arg("2 1");
-    QTest::newRow("last corner v/vt") << "f 1//1 2//2 3/3" << notInteger.arg("3/3");
-    QTest::newRow("plain corner before a slashed one") << "f 1 2//3 4" << notInteger.arg("1 2");
-    QTest::newRow("two spaces between corners") << "f 1  2 3" << notInteger.arg("");
+    QTest::newRow("empty texture index") << "f 1/ 2/ 3/" << notInteger.arg("");
+    QTest::newRow("empty normal index") << "f 1// 2// 3//" << notInteger.arg("");
+    QTest::newRow("a third slash") << "f 1/2/3/4 2 3" << notInteger.arg("3/4");
+    QTest::newRow("keyword alone") << "f" << notInteger.arg("F");
     QTest::newRow("decimal index") << "f 1.5 2 3" << notInteger.arg("1.5");
     QTest::newRow("index beyond 32 bits") << "f 3000000000 1 2" << notInteger.arg("3000000000");
     QTest::newRow("library colour") << "newmtl a\nKd 1 x 0" << QString(); // not an "M" line
@@ -157,11 +195,12 @@ void TestObjReader::continuation_joinsTheFollowingLineOnce()
     QCOMPARE(parse("v 7 8 9\\").Vertices[1], (TVector3{7, 8, 9}));
 }
 
-void TestObjReader::faces_readTheThreeCornerForms()
+void TestObjReader::faces_readTheFourCornerForms()
 {
-    const TModel model = parse("f 1 2 3\nf 1//4 2//5 3//6\nf 1/7/4 2/8/5 3/9/6\nf 1//4 2 3\n");
+    const TModel model = parse("f 1 2 3\nf 1//4 2//5 3//6\nf 1/7/4 2/8/5 3/9/6\nf 1//4 2 3\n"
+                               "f 1/7 2/8 3/-1\nf 1 2/8 3//6 4/9/5\n");
     const TGroup& group = model.Groups[1];
-    QCOMPARE(group.FaceCount, 4);
+    QCOMPARE(group.FaceCount, 6);
     const TFace& plain = group.Faces[1];
     QCOMPARE(plain.Count, 3);
     QCOMPARE(plain.TexCoordCount, 0);
@@ -182,9 +221,76 @@ void TestObjReader::faces_readTheThreeCornerForms()
     QCOMPARE(second.Normal, 5);
 
     // Plain corners may follow slashed ones; only the first carries a normal.
-    const TFace& mixed = group.Faces[4];
-    QCOMPARE(mixed.Count, 3);
-    QCOMPARE(mixed.NormalCount, 1);
+    const TFace& plainAfterNormal = group.Faces[4];
+    QCOMPARE(plainAfterNormal.Count, 3);
+    QCOMPARE(plainAfterNormal.NormalCount, 1);
+
+    // Texture coordinates without normals, counted back like any index (none read: 0).
+    const TFace& withTexCoords = group.Faces[5];
+    QCOMPARE(withTexCoords.TexCoordCount, 3);
+    QCOMPARE(withTexCoords.NormalCount, 0);
+    QCOMPARE(group.Corners[size_t(withTexCoords.First + 1)].TexCoord, 8);
+    QCOMPARE(group.Corners[size_t(withTexCoords.First + 2)].TexCoord, 0);
+
+    // Every form in one face: each corner keeps what it names and 0 for the rest.
+    const TFace& mixed = group.Faces[6];
+    QCOMPARE(mixed.Count, 4);
+    QCOMPARE(mixed.TexCoordCount, 4);
+    QCOMPARE(mixed.NormalCount, 4);
+    std::vector<std::array<int32_t, 3>> corners;
+    for (int32_t c = 0; c < mixed.Count; ++c) {
+        const TCorner& corner = group.Corners[size_t(mixed.First + c)];
+        corners.push_back({corner.Vertex, corner.TexCoord, corner.Normal});
+    }
+    QCOMPARE(corners,
+             (std::vector<std::array<int32_t, 3>>{{1, 0, 0}, {2, 8, 0}, {3, 0, 6}, {4, 9, 5}}));
+}
+
+// Blanks before a keyword are skipped also where a continuation brings them, and a comment stays
+// a comment when indented; a byte-order mark is one only at the very start of the text.
+void TestObjReader::blanks_beforeTheKeywordAndAByteOrderMarkAreSkipped()
+{
+    const TModel marked = parse("\xEF\xBB\xBF  v 1 2 3\n\\\n   v 4 5 6\n   # v 0 0 0 \\\nv 7 8 9");
+    QCOMPARE(marked.VertexCount, 3);
+    QCOMPARE(marked.Vertices[1], (TVector3{1, 2, 3}));
+    QCOMPARE(marked.Vertices[3], (TVector3{7, 8, 9}));
+    // A continuation that is all there is gives an empty line.
+    QCOMPARE(parse("\\\n\nv 1 2 3\n").VertexCount, 1);
+    QCOMPARE(parse("v 1 2 3\n\xEF\xBB\xBFv 4 5 6\n \t \n").VertexCount, 1);
+}
+
+// The fixture uses every form an exporter might (a byte-order mark, indentation, tabs, runs of
+// spaces, w values, all corner forms, in the library too); read from disk, it must give what
+// the same model written with single spaces gives.
+void TestObjReader::exporterForms_readAsTheSameModelWrittenPlainly()
+{
+    const std::string plainLibrary = "newmtl painted\nKa 0.2 0.2 0.2\nKd 0.8 0.1 0.1\n"
+                                     "Ks 0.5 0.5 0.5\nNs 96.078431\nnewmtl Bare\nKd 0.6 0.6 0.6\n";
+    ModelIO io;
+    io.decimalSeparator = '.';
+    io.openLibrary = [&](const std::string&) { return std::optional(plainLibrary); };
+    const TModel plain = ParseModel("mtllib exporter-forms.mtl\n"
+                                    "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                                    "vt 0 0\nvt 1 0\nvt 1 1\nvn 0 0 1\n"
+                                    "g front\nusemtl painted\nf 1/1 2/2 3/3\n"
+                                    "f 1//1 3//1 4//1\nf 1/1/1 2/2/1 3/3/1 4/1/1\n"
+                                    "g back\nusemtl bare\nf 4 3 2 1\nf 1/1 2//1 3/3/1 4\n",
+                                    "", io);
+    QStringList messages;
+    ModelIO diskIO;
+    diskIO.decimalSeparator = '.';
+    diskIO.notify = [&messages](const std::string& caption, const std::string& text) {
+        messages << QString::fromStdString(caption + "|" + text);
+    };
+    const TModel written = LoadModel(TAVIREL_TEST_DATA "/models/exporter-forms.obj", diskIO);
+    QCOMPARE(messages, QStringList());
+    QCOMPARE(describe(written), describe(plain));
+    QCOMPARE(plain.VertexCount, 4);
+    QCOMPARE(plain.GroupCount, 2);
+    QCOMPARE(plain.Groups[1].Material, 1);
+    QCOMPARE(plain.Groups[2].Material, 2);
+    QCOMPARE(plain.Materials[1].Diffuse, (TVector3{0.8f, 0.1f, 0.1f}));
+    QCOMPARE(plain.Groups[2].Faces[2].TexCoordCount, 3);
 }
 
 void TestObjReader::faces_negativeIndicesCountBackFromWhatWasReadSoFar()

@@ -1,5 +1,6 @@
 #include "glharness.h"
 #include "literalscene.h"
+#include "placedmodel.h"
 #include "recordtable.h"
 #include "scenerenderer.h"
 #include "sceneschema.h"
@@ -215,8 +216,8 @@ void TestSceneRenderer::records_drawByKindInTableOrder_endingOnTheLastRecord()
     append(view.table, ElementKind::Arquivo,
            "Arquivo=Objetos/casa.obj UsaCor=1 X=1 Y=2 Z=3 SX=4 SY=5 "
            "SZ=6 Ang=7 eixoX=8 eixoY=9 eixoZ=10 R=51 G=102 B=153 A=255");
-    std::vector<ModelRecord> models;
-    view.renderer.modelDrawer = [&](const ModelRecord& model) { models.push_back(model); };
+    std::vector<PlacedModel> models;
+    view.renderer.modelDrawer = [&](const PlacedModel& model) { models.push_back(model); };
     view.table.first();
 
     // The unknown kind draws nothing and the sphere after it is still drawn; the markers are
@@ -225,8 +226,8 @@ void TestSceneRenderer::records_drawByKindInTableOrder_endingOnTheLastRecord()
     QCOMPARE(f.triangles.size(), size_t(180));
     QCOMPARE(view.table.recordNumber(), 3);
     QCOMPARE(models.size(), size_t(1));
-    const ModelRecord& m = models[0];
-    QCOMPARE(m.fileName, QString("Objetos/casa.obj"));
+    const PlacedModel& m = models[0];
+    QCOMPARE(m.fileName, std::string("Objetos/casa.obj"));
     QVERIFY(m.useColour);
     const double got[] = {m.x,     m.y,     m.z,     m.sx, m.sy, m.sz, m.angle,
                           m.axisX, m.axisY, m.axisZ, m.r,  m.g,  m.b,  m.a};
