@@ -3,6 +3,7 @@
 // open glBegin, a pending error), and what cannot be read is told once, naming the file.
 #include "gltestsupport.h"
 #include "modellibrary.h"
+#include "testfiles.h"
 
 #include <GL/gl.h>
 #include <QFile>
@@ -48,13 +49,6 @@ Outcome drawThreeFrames(const QString& path)
     outcome.glClean = depthAfter == depthBefore && glGetError() == GL_NO_ERROR;
     library.releaseContext(nullptr);
     return outcome;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
 }
 
 } // namespace

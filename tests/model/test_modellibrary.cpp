@@ -1,5 +1,6 @@
 #include "gltestsupport.h"
 #include "modellibrary.h"
+#include "testfiles.h"
 
 #include <GL/gl.h>
 #include <QDir>
@@ -11,13 +12,6 @@
 namespace {
 
 const char* const triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
-
-void writeFile(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // A frame of model records at the origin, unscaled; the polygons they drew.
 QVector<QPolygonF> drawRecords(ModelLibrary& library, const QStringList& names)
