@@ -10,10 +10,10 @@ void TForm1::setUpHistory()
 {
     m_history = new SceneHistory(*ClientDataSet1, this);
     connect(m_history, &SceneHistory::stepApplied, this, &TForm1::followHistory);
-    m_undoAction =
-        historyAction(QStringLiteral("Desfazer"), QKeySequence::Undo, &SceneHistory::undo);
+    m_undoAction = historyAction(QStringLiteral("Desfazer"), QKeySequence::Undo,
+                                 [this] { m_history->undo(); });
     m_redoAction =
-        historyAction(QStringLiteral("Refazer"), QKeySequence::Redo, &SceneHistory::redo);
+        historyAction(QStringLiteral("Refazer"), QKeySequence::Redo, [this] { m_history->redo(); });
     // Desktops differ on redo; Ctrl+Y is the one users of other systems bring along.
     const QKeySequence ctrlY(Qt::CTRL | Qt::Key_Y);
     if (!m_redoAction->shortcuts().contains(ctrlY))
@@ -27,14 +27,13 @@ void TForm1::setUpHistory()
 // A window-wide action. A text field that has the focus takes the same keys for its own undo
 // first, so the scene's history is never undone while the user types.
 QAction* TForm1::historyAction(const QString& text, QKeySequence::StandardKey keys,
-                               void (SceneHistory::*step)())
+                               const std::function<void()>& step)
 {
     auto* action = new QAction(text, this);
     action->setShortcuts(keys);
     action->setShortcutContext(Qt::WindowShortcut);
     action->setEnabled(false);
-    connect(action, &QAction::triggered, this,
-            [this, step] { runHandler([&] { (m_history->*step)(); }); });
+    connect(action, &QAction::triggered, this, [step] { runHandler(step); });
     addAction(action);
     return action;
 }

@@ -93,7 +93,7 @@ private:
     void setUpModels();
     void setUpHistory();
     QAction* historyAction(const QString& text, QKeySequence::StandardKey keys,
-                           void (SceneHistory::*step)());
+                           const std::function<void()>& step);
     void followHistory(const HistoryStep& step);
     void drawModel(const struct PlacedModel& model);
     void sceneFileChanged();
