@@ -2,6 +2,7 @@
 #include "modeldraw.h"
 #include "modellibrary.h"
 #include "objloader.h"
+#include "testfiles.h"
 
 #include <GL/gl.h>
 #include <QFile>
@@ -86,10 +87,7 @@ void TestModelDraw::modelRecord_isScaledThenMovedThenRotated()
     QFETCH(QPolygonF, expected);
     QTemporaryDir dir;
     const QString path = dir.filePath("wedge.obj");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("v 0 0 0\nv 2 0 0\nv 0 1 0\nf 1 2 3\n");
-    file.close();
+    writeFile(path, "v 0 0 0\nv 2 0 0\nv 0 1 0\nf 1 2 3\n");
 
     ModelLibrary library;
     const auto drawn = feedbackPolygons([&] {

@@ -1,6 +1,7 @@
 #include "modelerror.h"
 #include "mtlloader.h"
 #include "objloader.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -153,16 +154,11 @@ void TestMtlReader::libraryOnDisk_isFoundWhateverTheCaseOfItsName()
 void TestMtlReader::libraryInAFolder_isFoundWhateverTheCaseOfEachPart()
 {
     QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkpath("Modelo/mats/Tintas"));
-    QVERIFY(QDir(dir.path()).mkpath("Comum"));
-    const auto write = [&dir](const QString& name, const QByteArray& text) {
-        QFile file(dir.filePath(name));
-        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-    };
-    QVERIFY(write("Modelo/mats/Tintas/Red.mtl", "newmtl red\nKd 1 0 0\n"));
-    QVERIFY(write("Comum/Blue.Mtl", "newmtl blue\nKd 0 0 1\n"));
-    QVERIFY(write("Modelo/carro.obj", "mtllib mats/tintas/red.mtl\nmtllib ../comum/blue.mtl\n"
-                                      "mtllib mats/red.mtl\nmtllib tintas/red.mtl\n"));
+    writeFile(dir.filePath("Modelo/mats/Tintas/Red.mtl"), "newmtl red\nKd 1 0 0\n");
+    writeFile(dir.filePath("Comum/Blue.Mtl"), "newmtl blue\nKd 0 0 1\n");
+    writeFile(dir.filePath("Modelo/carro.obj"),
+              "mtllib mats/tintas/red.mtl\nmtllib ../comum/blue.mtl\n"
+              "mtllib mats/red.mtl\nmtllib tintas/red.mtl\n");
     QStringList messages;
     ModelIO io;
     io.notify = [&messages](const std::string& caption, const std::string& text) {

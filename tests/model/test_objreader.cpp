@@ -1,5 +1,6 @@
 #include "modelerror.h"
 #include "objloader.h"
+#include "testfiles.h"
 #include "textscan.h"
 
 #include <QFile>
@@ -351,15 +352,12 @@ void TestObjReader::loadModel_readsALargeFileAsTheSameTextParsed()
     text += "# " + std::string(600000, 'x') + "\r\n";
     text += "v 1 2 3\\"; // a continuation on the very last line
     QTemporaryDir dir;
-    QFile file(dir.filePath("large.obj"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text.data(), qint64(text.size()));
-    file.close();
+    writeFile(dir.filePath("large.obj"), QByteArray::fromStdString(text));
 
     const TModel parsed = parse(text);
     ModelIO io;
     io.decimalSeparator = '.';
-    const TModel loaded = LoadModel(file.fileName().toStdString(), io);
+    const TModel loaded = LoadModel(dir.filePath("large.obj").toStdString(), io);
     QCOMPARE(loaded.VertexCount, 40001);
     QCOMPARE(loaded.Vertices[40001], (TVector3{1, 2, 3}));
     QVERIFY(loaded.Vertices == parsed.Vertices);

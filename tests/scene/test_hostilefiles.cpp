@@ -4,6 +4,7 @@
 #include "error.h"
 #include "recordtable.h"
 #include "sceneschema.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,8 +16,7 @@ namespace {
 
 QByteArray example()
 {
-    QFile file(TAVIREL_TEST_DATA "/packets/two-objects.xml");
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return fileBytes(TAVIREL_TEST_DATA "/packets/two-objects.xml");
 }
 
 // The example with its second row's attribute `name` given `value`.
@@ -91,10 +91,7 @@ void TestHostileFiles::everyPrefixOfAScene_isRefused()
     const QByteArray whole = example();
     const QString path = m_dir.filePath("prefixo.xml");
     for (int length = 0; length < whole.size(); ++length) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(whole.left(length));
-        file.close();
+        writeFile(path, whole.left(length));
         expectRefused(path);
         if (QTest::currentTestFailed())
             qFatal("the prefix of %d bytes was not refused cleanly", length);
@@ -137,20 +134,14 @@ void TestHostileFiles::catalogue_isRefusedAndChangesNothing()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, reason);
     const QString path = m_dir.filePath("hostil.xml");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-    file.close();
+    writeFile(path, bytes);
     expectRefused(path, reason);
 }
 
 void TestHostileFiles::hugeString_isReadAndCut()
 {
     const QString path = m_dir.filePath("nome.xml");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(withValue("Nome", QByteArray(5 << 20, 'n')));
-    file.close();
+    writeFile(path, withValue("Nome", QByteArray(5 << 20, 'n')));
     m_table->openFile(path);
     QCOMPARE(m_table->valueAt(1, SceneField::Nome), FieldValue(QString(20, 'n')));
 }
