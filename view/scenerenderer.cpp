@@ -1,5 +1,6 @@
 #include "scenerenderer.h"
 
+#include "camera.h"
 #include "placedmodel.h"
 #include "recordtable.h"
 #include "sceneschema.h"
@@ -92,17 +93,20 @@ void SceneRenderer::drawFrame()
     drawLightMarkers();
 }
 
-// The box spans 10 + zoom each way; the camera goes into the projection matrix, so every frame's
-// modelview matrix starts as the identity.
+// The camera goes into the projection matrix, so every frame's modelview matrix starts as the
+// identity.
 void SceneRenderer::placeCamera() const
 {
-    const double half = 10 + m_view.zoom;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-half, half, -half, half, -10000, 10000);
-    gluLookAt(5 + m_view.cameraX, 5 + m_view.cameraY, 2.5 + m_view.cameraZ, 0, 0, 0, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    multiplyCamera(currentCamera());
+}
+
+ViewCamera SceneRenderer::currentCamera() const
+{
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return viewCamera(m_view, viewport[2], viewport[3]);
 }
 
 void SceneRenderer::drawAxes() const

@@ -10,6 +10,7 @@ struct PlacedModel;
 class RecordTable;
 class SharedShapes;
 struct ShapeColour;
+struct ViewCamera;
 struct ShapePose;
 struct ViewState;
 
@@ -53,6 +54,7 @@ private:
     struct RecordValues;
 
     void placeCamera() const;
+    ViewCamera currentCamera() const;
     void drawAxes() const;
     void drawRecords();
     RecordValues readRecord() const;

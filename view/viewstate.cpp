@@ -24,6 +24,14 @@ void ViewState::lightDown()
         lightLevel[size_t(c)] = std::max(0.0f, lightLevel[size_t(c)] - lightStep);
 }
 
+void ViewState::restoreView()
+{
+    zoom = 0;
+    cameraX = cameraY = cameraZ = 0;
+    turn = tilt = 0;
+    targetX = targetY = targetZ = 0;
+}
+
 QString ViewState::zoomText() const
 {
     const double shown = zoom == 0 ? 0.0 : -zoom;

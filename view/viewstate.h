@@ -3,14 +3,25 @@
 #include <QString>
 #include <array>
 
-// What the view controls change and every frame reads: zoom, light level, camera offsets and
-// the frame clock. One instance for the program; nothing of it is saved or reset by a scene.
+// What the view controls and the mouse change and every frame reads: zoom, light level, camera
+// offsets, the mouse's turn of the eye and the point looked at, and the frame clock. One instance
+// for the program; nothing of it is saved or reset by a scene.
 struct ViewState
 {
-    double zoom = 0; // the view box spans -(10 + zoom) .. 10 + zoom
+    double zoom = 0; // the view box spans -(10 + zoom) .. 10 + zoom on its shorter side
     std::array<float, 4> lightLevel{0.3f, 0.3f, 0.3f, 1.0f}; // diffuse RGBA of lights 1 to 3
     double cameraX = 0, cameraY = 0, cameraZ = 0;            // added to the eye at (5, 5, 2.5)
     double frameClock = 0; // grows by 0.1 a tick; turns spheres' axes
+
+    // The mouse's share: the eye turned by `turn` degrees about the vertical through the point
+    // looked at and tilted by `tilt` degrees towards z, and that point moved to `target`. All zero
+    // until the mouse moves them, and then the eye is exactly where the offsets put it.
+    double turn = 0, tilt = 0;
+    double targetX = 0, targetY = 0, targetZ = 0;
+
+    // Back to the eye at (5, 5, 2.5) looking at the origin with zoom 0; the light level and the
+    // clock stay as they are.
+    void restoreView();
 
     // The zoom arrows: up brings the scene closer. No bound either way.
     void zoomUp() { zoom -= 1; }
