@@ -1,6 +1,7 @@
 #include "scenehistory.h"
 
 #include <QUndoCommand>
+#include <utility>
 
 // One record added, changed or deleted. The change has already happened when the step is made,
 // so the first redo, which QUndoStack::push runs, has nothing to do.
@@ -39,10 +40,67 @@ SceneHistory::SceneHistory(RecordTable& table, QObject* parent) : QObject(parent
     connect(&m_stack, &QUndoStack::cleanChanged, this, &SceneHistory::markCleanState);
 }
 
+void SceneHistory::undo()
+{
+    finishGesture();
+    m_stack.undo();
+}
+
+void SceneHistory::redo()
+{
+    finishGesture();
+    m_stack.redo();
+}
+
+void SceneHistory::beginGesture(int row)
+{
+    finishGesture();
+    m_gestureRow = row;
+    m_gestureBefore = m_table.record(row);
+}
+
+void SceneHistory::finishGesture()
+{
+    if (!inGesture())
+        return;
+    const int row = std::exchange(m_gestureRow, -1);
+    if (row < m_table.recordCount() && m_table.record(row) != m_gestureBefore)
+        m_stack.push(new RecordStep(*this, row, std::move(m_gestureBefore), m_table.record(row)));
+    m_gestureBefore.clear();
+}
+
+void SceneHistory::cancelGesture()
+{
+    if (!inGesture())
+        return;
+    const int row = std::exchange(m_gestureRow, -1);
+    if (row < m_table.recordCount() && m_table.record(row) != m_gestureBefore) {
+        m_applying = true;
+        try {
+            m_table.replaceRecord(row, m_gestureBefore);
+        } catch (...) {
+            m_applying = false;
+            throw;
+        }
+        m_applying = false;
+        if (m_stack.isClean()) // the drag began where the file stands
+            m_table.setModified(false);
+    }
+    m_gestureBefore.clear();
+}
+
 void SceneHistory::follow(const TableChange& change)
 {
     if (m_applying)
         return;
+    if (inGesture() && change.kind == TableChange::RecordChanged && change.row == m_gestureRow)
+        return; // the gesture's own writes become one step when it ends
+    if (inGesture() && change.kind != TableChange::RecordChanged) {
+        // Rows moved or the scene was loaded: the record the gesture began with may be another
+        // one now, so its writes stay as they are, without a step of their own.
+        m_gestureRow = -1;
+        m_gestureBefore.clear();
+    }
     switch (change.kind) {
     case TableChange::RecordAdded:
         m_stack.push(new RecordStep(*this, change.row, {}, m_table.record(change.row)));

@@ -30,8 +30,17 @@ public:
 
     QUndoStack& stack() { return m_stack; }
     // Undo and redo of the next step; either throws what the table throws and then changes nothing.
-    void undo() { m_stack.undo(); }
-    void redo() { m_stack.redo(); }
+    // A gesture under way is finished first.
+    void undo();
+    void redo();
+
+    // Every change of record `row` from here until finishGesture() becomes one step: a drag in the
+    // view writes the record many times and is undone at once. cancelGesture() puts the record
+    // back as it was and records nothing.
+    void beginGesture(int row);
+    void finishGesture();
+    void cancelGesture();
+    bool inGesture() const { return m_gestureRow >= 0; }
 
 signals:
     // A step was undone or redone.
@@ -49,4 +58,6 @@ private:
     QUndoStack m_stack;
     bool m_applying = false;  // the table's notifications are the history's own doing
     bool m_resetting = false; // the stack is being cleared for a table loaded afresh
+    int m_gestureRow = -1;
+    Record m_gestureBefore;
 };

@@ -6,9 +6,11 @@
 
 #include <GL/gl.h>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QScopeGuard>
+#include <QWheelEvent>
 
 static_assert(sizeof(TPFDFlags) == 2, "the flag set is the 16-bit Windows flag word");
 static_assert(TPFDFlags{TPFDFlag::DoubleBuffer}.bits() == 0x1, "PFD_DOUBLEBUFFER");
@@ -210,6 +212,26 @@ void TOGLPanel::mouseReleaseEvent(QMouseEvent* event)
         OnMouseUp(this, event);
     else
         QOpenGLWidget::mouseReleaseEvent(event);
+}
+
+void TOGLPanel::wheelEvent(QWheelEvent* event)
+{
+    if (OnMouseWheel)
+        OnMouseWheel(this, event);
+    else
+        QOpenGLWidget::wheelEvent(event);
+}
+
+void TOGLPanel::keyPressEvent(QKeyEvent* event)
+{
+    if (!OnKeyDown) {
+        QOpenGLWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    OnKeyDown(this, event);
+    if (!event->isAccepted())
+        QOpenGLWidget::keyPressEvent(event);
 }
 
 // The context is ready and current when Qt calls initializeGL; what Qt could not give is reported

@@ -8,7 +8,9 @@
 #include <exception>
 #include <functional>
 
+class QKeyEvent;
 class QMouseEvent;
+class QWheelEvent;
 class TOGLPanel;
 
 // The flags of the pixel-format request; the bit of each is its ordinal, which makes TPFDFlags the
@@ -58,8 +60,10 @@ protected:
     ~TOwnerForm() = default;
 };
 
-// A mouse notification with the panel as sender.
+// Mouse, wheel and key notifications with the panel as sender.
 using TMouseEvent = std::function<void(TOGLPanel* sender, QMouseEvent* event)>;
+using TMouseWheelEvent = std::function<void(TOGLPanel* sender, QWheelEvent* event)>;
+using TKeyEvent = std::function<void(TOGLPanel* sender, QKeyEvent* event)>;
 
 // A panel that owns one OpenGL context and draws a picture through it.
 //
@@ -100,6 +104,8 @@ public:
     TNotifyEvent AfterLoad;     // at the end of a successful Loaded, context current
     TNotifyEvent BeforeDestroy; // during the teardown, after the context is released
     TMouseEvent OnMouseDown, OnMouseMove, OnMouseUp;
+    TMouseWheelEvent OnMouseWheel;
+    TKeyEvent OnKeyDown; // a handler that leaves the event unaccepted lets it go on to the form
 
     // The format the properties ask for: Qt's default with the double buffering, stereo and the
     // colour, depth and stencil sizes of the request (colour split evenly over red, green, blue).
@@ -140,6 +146,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Loaded();
