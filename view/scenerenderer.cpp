@@ -212,6 +212,11 @@ void SceneRenderer::drawModel(const RecordValues& record) const
                             c.r, c.g, c.b, c.a});
 }
 
+int SceneRenderer::pickRecord(int, int)
+{
+    return -1;
+}
+
 void SceneRenderer::keepPicture()
 {
     GLint viewport[4] = {};

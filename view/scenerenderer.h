@@ -46,6 +46,12 @@ public:
     // (a resize, an expose) still shows the last picture. Errors of the table or of the model
     // drawer end the frame where they happen and are thrown on.
     void drawFrame();
+    // The record drawn nearest the eye at pixel (x, y) of the viewport, from its top left: its
+    // 0-based row, or -1.
+    int pickRecord(int x, int y);
+    // The record marked over the picture; -1 for none.
+    void setHighlightedRow(int row) { m_highlightedRow = row; }
+    int highlightedRow() const { return m_highlightedRow; }
     // Keeps the picture in the framebuffer now, for the frames drawn while the table is closed.
     // The caller makes the context current; the next frame of an open table lets it go.
     void keepPicture();
@@ -68,5 +74,6 @@ private:
     ViewState& m_view;
     std::array<float, 4> m_diffuse{}; // the material colour every record overwrites
     std::unique_ptr<SharedShapes> m_shapes;
+    int m_highlightedRow = -1;
     QImage m_keptPicture; // RGBA rows bottom first, as OpenGL reads and draws them
 };
