@@ -196,14 +196,16 @@ void TForm1::copyModelBesideScene(const QString& modelPath)
                 destination.chopped(3) + QStringLiteral("mtl"));
 }
 
-// "Objeto7" becomes "Objeto8": the three characters after the prefix are read as a number.
-void TForm1::advanceName()
+// "Objeto7" becomes "Objeto8": the three characters after the prefix are read as a number. False
+// when the name stays as it is.
+bool TForm1::advanceName()
 {
     const QString name = Edit1->text();
     if (name.left(6).toUpper() != QLatin1String("OBJETO"))
-        return;
+        return false;
     bool ok = false;
     const int number = name.mid(6, 3).trimmed().toInt(&ok);
     if (ok) // otherwise the object was still inserted; the name simply stays
         Edit1->setText(QStringLiteral("Objeto") + QString::number(number + 1));
+    return ok;
 }

@@ -42,6 +42,7 @@ TForm1::TForm1(const QString& exeDir, QWidget* parent)
     Timer1->setInterval(100);
     FormCreate();
     setUpHistory();
+    setUpViewInput();
     Timer1->start();
 }
 
@@ -148,6 +149,11 @@ void TForm1::setCurrentRecordNumber(int number)
 {
     m_currentRecord = number;
     DataSource1->setCurrentRecord(number);
+    if (m_selectionShown) {
+        m_renderer->setHighlightedRow(number - 1);
+        viewStateChanged();
+    }
+    followSelectionInGrid();
 }
 
 // Labels without a fixed size grow and shrink with their text.

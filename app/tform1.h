@@ -22,6 +22,7 @@ class RecoveryKeeper;
 class SceneHistory;
 class SceneRenderer;
 struct HistoryStep;
+struct ViewCamera;
 
 // The editor window: the object panel, the scene table's grid and navigator, the view and its
 // controls. Its controls carry the names of the window description (Edit1, CheckBox2, ...); its
@@ -113,7 +114,8 @@ private:
     void writeModelScale();
     QString chooseModelFile();
     void copyModelBesideScene(const QString& modelPath);
-    void advanceName();
+    bool advanceName();
+    bool nameInUse(const QString& name) const;
     bool isModelKind() const;
 
     // Recovery.
@@ -122,6 +124,35 @@ private:
     // Navigation.
     void showRecord(int number);
     void loadRecord();
+
+    // The view's mouse and keys.
+    struct ViewGesture
+    {
+        enum Kind { None, Pressed, Turning, Panning, MovingLevel, MovingHeight };
+        Kind kind = None;
+        QPoint press, last;
+        int row = -1;                              // the record being moved
+        double startX = 0, startY = 0, startZ = 0; // its "X", "Y", "Z" when the drag began
+        double grabX = 0, grabY = 0; // from the point grabbed to where the record is drawn
+        double scaleX = 1, scaleY = 1, scaleZ = 1; // drawn position = scale * field
+    };
+    void setUpViewInput();
+    void OGLPanel1MouseDown(TOGLPanel* sender, QMouseEvent* event);
+    void OGLPanel1MouseMove(TOGLPanel* sender, QMouseEvent* event);
+    void OGLPanel1MouseUp(TOGLPanel* sender, QMouseEvent* event);
+    void OGLPanel1MouseWheel(TOGLPanel* sender, QWheelEvent* event);
+    void OGLPanel1KeyDown(TOGLPanel* sender, QKeyEvent* event);
+    void viewStateChanged();
+    void restoreView();
+    int pickRowAt(QPoint pixel);
+    void selectRecord(int number);
+    void followSelectionInGrid();
+    void gridRowChosen(int row);
+    void duplicateSelected();
+    bool beginMove(QPoint pixel, bool vertical);
+    void moveTo(QPoint pixel);
+    void endMove(bool keep);
+    ViewCamera currentCamera() const;
 
     QString m_exeDir;
     std::unique_ptr<SceneRenderer> m_renderer;
@@ -132,6 +163,10 @@ private:
     ModelLibrary m_models;
     int m_currentRecord = 0;
     bool m_centred = false;
+    ViewGesture m_gesture;
+    int m_wheelDelta = 0;          // of a notch not yet complete
+    bool m_selectionShown = false; // the view marks the current record once one was selected
+    bool m_followingGrid = false;  // the grid's current row is being set to the current record
 };
 
 // The filter of the dialogs that save and open scenes: one entry, whose pattern has no dot.

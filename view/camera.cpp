@@ -125,6 +125,26 @@ Vec3 pointUnder(const ViewCamera& camera, double x, double y)
     return camera.centre + camera.right() * across + camera.up() * upwards;
 }
 
+bool pointOnLevel(const ViewCamera& camera, double x, double y, double height, Vec3& point)
+{
+    const Vec3 onScreen = pointUnder(camera, x, y);
+    const Vec3 along = camera.forward();
+    if (std::fabs(along.z) < 1e-6)
+        return false;
+    const double t = (height - onScreen.z) / along.z;
+    point = onScreen + along * t;
+    return true;
+}
+
+bool heightForPixels(const ViewCamera& camera, double pixelsUp, double& height)
+{
+    const double shown = camera.up().z; // picture units per unit of z
+    if (std::fabs(shown) < 0.05)
+        return false;
+    height = pixelsUp * camera.unitsPerPixel() / shown;
+    return true;
+}
+
 void turnView(ViewState& view, double dx, double dy)
 {
     view.turn = std::remainder(view.turn - dx * degreesPerPixel, 360);

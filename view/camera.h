@@ -38,6 +38,14 @@ void multiplyCamera(const ViewCamera& camera);
 // through the point looked at that faces the eye; rays through it run along forward().
 Vec3 pointUnder(const ViewCamera& camera, double x, double y);
 
+// Where the line of sight through pixel (x, y) meets the level z = height: false when the view
+// runs along that level and the line never meets it.
+bool pointOnLevel(const ViewCamera& camera, double x, double y, double height, Vec3& point);
+
+// How far up z a point seen from this camera must go to move `pixelsUp` pixels up the picture;
+// false when z runs straight along the line of sight and no height shows.
+bool heightForPixels(const ViewCamera& camera, double pixelsUp, double& height);
+
 // The mouse's gestures, in pixels of the viewport (y grows downwards). Turning follows the drag
 // as if the scene were grabbed: across turns it about the vertical, up and down tilts it; panning
 // moves the point looked at so that the scene follows the cursor.
