@@ -9,7 +9,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # condensed face the window's narrow labels are laid out for).
 PACKAGES=(g++ cmake ninja-build qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
           libgl1-mesa-dri xvfb xauth qt6-translations-l10n libbenchmark-dev
-          libtinyobjloader-dev locales fonts-dejavu-extra)
+          libtinyobjloader-dev locales fonts-dejavu-extra libode-dev)
 
 fail() {
     echo "error: $*" >&2
