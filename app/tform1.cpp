@@ -43,6 +43,7 @@ TForm1::TForm1(const QString& exeDir, QWidget* parent)
     FormCreate();
     setUpHistory();
     setUpViewInput();
+    setUpPreview();
     Timer1->start();
 }
 

@@ -5,9 +5,11 @@
 #include "exceptionhandler.h"
 #include "modellibrary.h"
 #include "oglpanel.h"
+#include "simworld.h"
 #include "ui_tform1.h"
 #include "viewstate.h"
 
+#include <QElapsedTimer>
 #include <QKeySequence>
 #include <QWidget>
 #include <functional>
@@ -16,6 +18,7 @@
 class DataSource;
 class QAction;
 class QLineEdit;
+class QPushButton;
 class QTimer;
 class RecordTable;
 class RecoveryKeeper;
@@ -63,6 +66,19 @@ public:
     // cut), from the recovery folder: "Sim" loads it, bound to its file and still unsaved; "Não"
     // deletes the copy. A damaged copy is reported and set aside. Runs once, after start-up.
     void offerRecovery();
+
+    // The physics preview: "Simular" starts, pauses and resumes it, "Parar" ends it and the scene
+    // shows as its records put it again. The table is only read. Any change to the table ends it.
+    QPushButton* SimularButton = nullptr;
+    QPushButton* PararButton = nullptr;
+    QLabel* TempoLabel = nullptr; // "t = 1,25 s"
+    const SimWorld* preview() const { return m_preview.get(); }
+    bool previewRunning() const { return m_previewRunning; }
+    void SimularClick();
+    void PararClick();
+    // One frame of the running preview: steps the real time since the last frame (at most a
+    // quarter of a second, so a stalled window does not jump ahead) and asks for the picture.
+    void previewTick();
 
 public slots:
     void Button1Click();
@@ -128,7 +144,7 @@ private:
     // The view's mouse and keys.
     struct ViewGesture
     {
-        enum Kind { None, Pressed, Turning, Panning, MovingLevel, MovingHeight };
+        enum Kind { None, Pressed, Turning, Panning, MovingLevel, MovingHeight, Holding };
         Kind kind = None;
         QPoint press, last;
         int row = -1;                              // the record being moved
@@ -154,6 +170,13 @@ private:
     void endMove(bool keep);
     ViewCamera currentCamera() const;
 
+    // The preview.
+    void setUpPreview();
+    void showPreviewTime();
+    bool holdInPreview(QPoint pixel);
+    void dragInPreview(QPoint pixel);
+    bool pointOnHoldPlane(QPoint pixel, SimVector& point) const;
+
     QString m_exeDir;
     std::unique_ptr<SceneRenderer> m_renderer;
     SceneHistory* m_history = nullptr;
@@ -167,6 +190,12 @@ private:
     int m_wheelDelta = 0;          // of a notch not yet complete
     bool m_selectionShown = false; // the view marks the current record once one was selected
     bool m_followingGrid = false;  // the grid's current row is being set to the current record
+    std::unique_ptr<SimWorld> m_preview;
+    bool m_previewRunning = false;
+    QTimer* m_previewTimer = nullptr;
+    QElapsedTimer m_previewClock;
+    // A body held with the mouse follows the cursor on a plane through its centre.
+    SimVector m_holdPlanePoint{}, m_holdPlaneNormal{}, m_holdOffset{};
 };
 
 // The filter of the dialogs that save and open scenes: one entry, whose pattern has no dot.

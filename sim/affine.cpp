@@ -2,44 +2,44 @@
 
 #include <cmath>
 
-Vec3 operator+(const Vec3& a, const Vec3& b)
+SimVector operator+(const SimVector& a, const SimVector& b)
 {
     return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
 }
 
-Vec3 operator-(const Vec3& a, const Vec3& b)
+SimVector operator-(const SimVector& a, const SimVector& b)
 {
     return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
 }
 
-Vec3 operator*(double s, const Vec3& a)
+SimVector operator*(double s, const SimVector& a)
 {
     return {s * a[0], s * a[1], s * a[2]};
 }
 
-double dot(const Vec3& a, const Vec3& b)
+double dot(const SimVector& a, const SimVector& b)
 {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
-Vec3 cross(const Vec3& a, const Vec3& b)
+SimVector cross(const SimVector& a, const SimVector& b)
 {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-double length(const Vec3& a)
+double length(const SimVector& a)
 {
     return std::sqrt(dot(a, a));
 }
 
-Vec3 Affine::apply(const Vec3& point) const
+SimVector Affine::apply(const SimVector& point) const
 {
     return turn(point) + offset;
 }
 
-Vec3 Affine::turn(const Vec3& d) const
+SimVector Affine::turn(const SimVector& d) const
 {
-    Vec3 out{};
+    SimVector out{};
     for (int r = 0; r < 3; ++r)
         out[r] = linear[r][0] * d[0] + linear[r][1] * d[1] + linear[r][2] * d[2];
     return out;
@@ -62,14 +62,14 @@ std::array<double, 16> Affine::columnMajor() const
     return m;
 }
 
-Affine Affine::translation(const Vec3& by)
+Affine Affine::translation(const SimVector& by)
 {
     Affine a;
     a.offset = by;
     return a;
 }
 
-Affine Affine::scale(const Vec3& by)
+Affine Affine::scale(const SimVector& by)
 {
     Affine a;
     for (int i = 0; i < 3; ++i)
@@ -77,13 +77,13 @@ Affine Affine::scale(const Vec3& by)
     return a;
 }
 
-Affine Affine::rotation(double degrees, const Vec3& axis)
+Affine Affine::rotation(double degrees, const SimVector& axis)
 {
     Affine a;
     const double norm = length(axis);
     if (norm == 0)
         return a;
-    const Vec3 u = (1 / norm) * axis;
+    const SimVector u = (1 / norm) * axis;
     const double angle = degrees * M_PI / 180;
     const double c = std::cos(angle), s = std::sin(angle), k = 1 - c;
     const double x = u[0], y = u[1], z = u[2];

@@ -10,15 +10,15 @@ namespace {
 struct MeshVolume
 {
     double volume = 0;
-    Vec3 centre{};
+    SimVector centre{};
 };
 
-MeshVolume meshVolume(const std::vector<Vec3>& v, const std::vector<int>& t)
+MeshVolume meshVolume(const std::vector<SimVector>& v, const std::vector<int>& t)
 {
     MeshVolume out;
-    Vec3 weighted{};
+    SimVector weighted{};
     for (size_t i = 0; i + 2 < t.size(); i += 3) {
-        const Vec3 &a = v[size_t(t[i])], &b = v[size_t(t[i + 1])], &c = v[size_t(t[i + 2])];
+        const SimVector &a = v[size_t(t[i])], &b = v[size_t(t[i + 1])], &c = v[size_t(t[i + 2])];
         const double six = dot(a, cross(b, c));
         out.volume += six / 6;
         weighted = weighted + (six / 24) * (a + b + c);
@@ -28,10 +28,10 @@ MeshVolume meshVolume(const std::vector<Vec3>& v, const std::vector<int>& t)
     return out;
 }
 
-void boundsOf(const std::vector<Vec3>& v, Vec3& low, Vec3& high)
+void boundsOf(const std::vector<SimVector>& v, SimVector& low, SimVector& high)
 {
     low = high = v.front();
-    for (const Vec3& p : v)
+    for (const SimVector& p : v)
         for (int i = 0; i < 3; ++i) {
             low[i] = std::min(low[i], p[i]);
             high[i] = std::max(high[i], p[i]);
@@ -107,7 +107,7 @@ void SimWorld::Impl::addPlane(const SimShape& shape)
     SimPlane plane;
     plane.normal = shape.normal;
     plane.offset = shape.offset;
-    const Vec3& n = shape.normal;
+    const SimVector& n = shape.normal;
     plane.front = dCreatePlane(space, n[0], n[1], n[2], shape.offset);
     plane.back = dCreatePlane(nullptr, -n[0], -n[1], -n[2], -shape.offset);
     planes.push_back(plane);
@@ -132,11 +132,11 @@ void SimWorld::Impl::addBody(int row, QStringList& problems)
     dGeomSetData(body.geom, &body.tag);
     if (body.body) {
         dGeomSetBody(body.geom, body.body);
-        const Vec3& c = body.startPose.offset;
+        const SimVector& c = body.startPose.offset;
         dBodySetPosition(body.body, c[0], c[1], c[2]);
         setRotation(body.body, nullptr, body.startPose);
     } else {
-        const Vec3& c = body.startPose.offset;
+        const SimVector& c = body.startPose.offset;
         dGeomSetPosition(body.geom, c[0], c[1], c[2]);
         setRotation(nullptr, body.geom, body.startPose);
     }
@@ -164,7 +164,8 @@ void setPlainMass(dBodyID body, const SimShape& shape, double total)
 }
 
 // An open or flat mesh has no volume to spread the mass over: its bounding box takes it.
-void setMeshMass(dBodyID body, dGeomID geom, double total, const Vec3& low, const Vec3& high)
+void setMeshMass(dBodyID body, dGeomID geom, double total, const SimVector& low,
+                 const SimVector& high)
 {
     dMass mass;
     dMassSetTrimeshTotal(&mass, total, geom);
@@ -203,9 +204,9 @@ void SimWorld::Impl::createGeom(SimBody& body, const SimShape& shape, QStringLis
             setPlainMass(body.body, shape, record.mass);
         return;
     }
-    std::vector<Vec3> vertices = shape.vertices;
+    std::vector<SimVector> vertices = shape.vertices;
     std::vector<int> triangles = shape.triangles;
-    Vec3 low, high;
+    SimVector low, high;
     boundsOf(vertices, low, high);
     if (length(high - low) == 0) {
         problems << record.name + QStringLiteral(": a forma não tem tamanho");
@@ -217,11 +218,11 @@ void SimWorld::Impl::createGeom(SimBody& body, const SimShape& shape, QStringLis
             std::swap(triangles[i + 1], triangles[i + 2]);
     const double sizeCubed = std::pow(length(high - low), 3);
     const bool solid = std::abs(volume.volume) > 1e-9 * sizeCubed;
-    const Vec3 centre = solid ? volume.centre : 0.5 * (low + high);
+    const SimVector centre = solid ? volume.centre : 0.5 * (low + high);
     // Fixed meshes stay in scene coordinates; moving ones are held about their centre of mass.
-    const Vec3 origin = body.body ? centre : Vec3{0, 0, 0};
+    const SimVector origin = body.body ? centre : SimVector{0, 0, 0};
     body.startPose = Affine::translation(origin);
-    for (const Vec3& v : vertices)
+    for (const SimVector& v : vertices)
         for (int i = 0; i < 3; ++i)
             body.meshVertices.push_back(v[size_t(i)] - origin[size_t(i)]);
     body.meshIndices.assign(triangles.begin(), triangles.end());

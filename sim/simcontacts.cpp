@@ -11,7 +11,7 @@ bool isDynamic(dBodyID body)
     return body && !dBodyIsKinematic(body);
 }
 
-Vec3 pointVelocity(dBodyID body, const dReal* point)
+SimVector pointVelocity(dBodyID body, const dReal* point)
 {
     if (!body)
         return {0, 0, 0};
@@ -26,13 +26,13 @@ Vec3 pointVelocity(dBodyID body, const dReal* point)
 bool frictionDirection(const dContactGeom& contact, dBodyID a, dBodyID b, bool gravityOnA,
                        dVector3 direction)
 {
-    const Vec3 n{contact.normal[0], contact.normal[1], contact.normal[2]};
-    Vec3 slide = pointVelocity(a, contact.pos) - pointVelocity(b, contact.pos);
+    const SimVector n{contact.normal[0], contact.normal[1], contact.normal[2]};
+    SimVector slide = pointVelocity(a, contact.pos) - pointVelocity(b, contact.pos);
     slide = slide - dot(slide, n) * n;
     if (length(slide) < 1e-6) {
         if (!gravityOnA)
             return false;
-        const Vec3 down{0, 0, -SimWorld::gravity};
+        const SimVector down{0, 0, -SimWorld::gravity};
         slide = down - dot(down, n) * n;
         if (length(slide) < 1e-9)
             return false;

@@ -15,14 +15,14 @@ struct SimShape
 {
     enum Kind { None, Sphere, Capsule, Box, Plane, Mesh };
     Kind kind = None;
-    double radius = 0; // sphere, capsule
-    double length = 0; // capsule: between the centres of its end spheres, along the pose's z
-    Vec3 sides{};      // box
-    Affine pose;       // centre and turn of a sphere, capsule or box
-    Vec3 normal{};     // plane: normal . x = offset, the normal of unit length
+    double radius = 0;  // sphere, capsule
+    double length = 0;  // capsule: between the centres of its end spheres, along the pose's z
+    SimVector sides{};  // box
+    Affine pose;        // centre and turn of a sphere, capsule or box
+    SimVector normal{}; // plane: normal . x = offset, the normal of unit length
     double offset = 0;
-    std::vector<Vec3> vertices; // mesh, scene coordinates
-    std::vector<int> triangles; // mesh, three vertex indices each
+    std::vector<SimVector> vertices; // mesh, scene coordinates
+    std::vector<int> triangles;      // mesh, three vertex indices each
 };
 
 // What the simulation needs of one record of the scene table.

@@ -50,13 +50,13 @@ Affine unitColumns(const Affine& a)
     return out;
 }
 
-SimShape meshThrough(const std::vector<Vec3>& local, std::vector<int> triangles,
+SimShape meshThrough(const std::vector<SimVector>& local, std::vector<int> triangles,
                      const Affine& drawn)
 {
     SimShape shape;
     shape.kind = SimShape::Mesh;
     shape.vertices.reserve(local.size());
-    for (const Vec3& v : local)
+    for (const SimVector& v : local)
         shape.vertices.push_back(drawn.apply(v));
     shape.triangles = std::move(triangles);
     return shape;
@@ -66,7 +66,7 @@ SimShape meshThrough(const std::vector<Vec3>& local, std::vector<int> triangles,
 SimShape sphereMesh(double radius, const Affine& drawn)
 {
     const int slices = 10, stacks = 10;
-    std::vector<Vec3> vertices{{0, 0, radius}};
+    std::vector<SimVector> vertices{{0, 0, radius}};
     for (int i = 1; i < stacks; ++i) {
         const double phi = M_PI * i / stacks;
         for (int j = 0; j < slices; ++j) {
@@ -123,7 +123,7 @@ SimShape boxShape(const Affine& drawn)
         shape.pose = unitColumns(drawn);
         return shape;
     }
-    std::vector<Vec3> corners;
+    std::vector<SimVector> corners;
     for (int i = 0; i < 8; ++i)
         corners.push_back({i & 1 ? 0.5 : -0.5, i & 2 ? 0.5 : -0.5, i & 4 ? 0.5 : -0.5});
     // Two triangles a face, wound counter-clockwise seen from outside.
@@ -146,7 +146,7 @@ SimShape planeShape(double a, double b, double c, double d)
 
 SimShape modelShape(const TModel& model, const Affine& drawn)
 {
-    std::vector<Vec3> vertices;
+    std::vector<SimVector> vertices;
     for (int i = 1; i <= model.VertexCount && size_t(i) < model.Vertices.size(); ++i) {
         const TVector3& v = model.Vertices[size_t(i)];
         vertices.push_back({v[0], v[1], v[2]});

@@ -12,12 +12,12 @@ void initialiseOde()
     dAllocateODEDataForThread(dAllocateMaskAll);
 }
 
-Vec3 toVec(const dReal* v)
+SimVector toVec(const dReal* v)
 {
     return {v[0], v[1], v[2]};
 }
 
-const std::deque<Vec3> noTrail;
+const std::deque<SimVector> noTrail;
 
 } // namespace
 
@@ -86,6 +86,23 @@ void SimWorld::advance(double seconds)
         m->updateStates(elapsed);
 }
 
+int SimWorld::rowAlongRay(const SimVector& from, const SimVector& direction, double reach) const
+{
+    const dGeomID ray = dCreateRay(nullptr, reach);
+    dGeomRaySet(ray, from[0], from[1], from[2], direction[0], direction[1], direction[2]);
+    int nearest = -1;
+    double nearestDepth = reach;
+    for (const SimBody& body : m->bodies) {
+        dContactGeom hit;
+        if (dCollide(ray, body.geom, 1, &hit, sizeof(hit)) > 0 && hit.depth < nearestDepth) {
+            nearestDepth = hit.depth;
+            nearest = body.row;
+        }
+    }
+    dGeomDestroy(ray);
+    return nearest;
+}
+
 bool SimWorld::canGrab(int row) const
 {
     const SimRecord& r = record(row);
@@ -107,7 +124,7 @@ bool SimWorld::grab(int row)
     return true;
 }
 
-void SimWorld::dragTo(const Vec3& point)
+void SimWorld::dragTo(const SimVector& point)
 {
     if (m->grabbed < 0)
         return;
@@ -124,7 +141,7 @@ void SimWorld::release()
     SimBody& body = m->bodies[size_t(m->grabbed)];
     m->grabbed = -1;
     dBodySetDynamic(body.body);
-    const Vec3& v = m->dragVelocity;
+    const SimVector& v = m->dragVelocity;
     dBodySetLinearVel(body.body, v[0], v[1], v[2]);
     dBodySetAngularVel(body.body, 0, 0, 0);
     if (m->records[size_t(body.row)].trailReleased && !body.trailing) {
@@ -139,7 +156,7 @@ int SimWorld::grabbedRow() const
     return m->grabbed < 0 ? -1 : m->bodies[size_t(m->grabbed)].row;
 }
 
-const std::deque<Vec3>& SimWorld::trail(int row) const
+const std::deque<SimVector>& SimWorld::trail(int row) const
 {
     return row >= 0 && row < rowCount() ? m->trails[size_t(row)] : noTrail;
 }
@@ -168,7 +185,7 @@ void SimWorld::Impl::steerGrabbed()
     if (grabbed < 0)
         return;
     const dBodyID body = bodies[size_t(grabbed)].body;
-    const Vec3 v = (1 / SimWorld::stepSeconds) * (grabTarget - toVec(dBodyGetPosition(body)));
+    const SimVector v = (1 / SimWorld::stepSeconds) * (grabTarget - toVec(dBodyGetPosition(body)));
     dBodySetLinearVel(body, v[0], v[1], v[2]);
     dBodySetAngularVel(body, 0, 0, 0);
     const double share = SimWorld::stepSeconds / 0.05;
@@ -181,7 +198,7 @@ void SimWorld::Impl::updateStates(double elapsed)
         if (!body.body)
             continue;
         SimBodyState& state = states[size_t(body.row)];
-        const Vec3 velocity = toVec(dBodyGetLinearVel(body.body));
+        const SimVector velocity = toVec(dBodyGetLinearVel(body.body));
         state.acceleration = (1 / elapsed) * (velocity - state.velocity);
         state.velocity = velocity;
         state.centre = toVec(dBodyGetPosition(body.body));
@@ -198,7 +215,7 @@ void SimWorld::Impl::updateStates(double elapsed)
 
 void SimWorld::Impl::recordTrail(SimBody& body)
 {
-    std::deque<Vec3>& trail = trails[size_t(body.row)];
+    std::deque<SimVector>& trail = trails[size_t(body.row)];
     trail.push_back(toVec(dBodyGetPosition(body.body)));
     const size_t kept = size_t(SimWorld::trailSeconds * 60) + 1;
     while (trail.size() > kept)

@@ -30,10 +30,10 @@ struct SimBodyState
     // The rigid motion since the start, as glMultMatrixd takes it: drawn in front of the record's
     // own drawing it shows the body where it is now, and it is the identity at the start.
     std::array<double, 16> motion{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    Vec3 centre{};          // the centre of mass
-    Vec3 velocity{};        // of the centre
-    Vec3 acceleration{};    // of the centre, over the last advance
-    Vec3 angularVelocity{}; // radians per second about this direction
+    SimVector centre{};          // the centre of mass
+    SimVector velocity{};        // of the centre
+    SimVector acceleration{};    // of the centre, over the last advance
+    SimVector angularVelocity{}; // radians per second about this direction
 };
 
 // The scene's records as rigid bodies: a fixed step, gravity along -z for the bodies that have
@@ -62,20 +62,24 @@ public:
     // Runs the whole steps that fit in `seconds` plus what earlier calls left over.
     void advance(double seconds);
 
+    // The row of the body the line from `from` along `direction` meets first, or -1; planes are
+    // not looked for. Bodies are where they are now.
+    int rowAlongRay(const SimVector& from, const SimVector& direction, double reach) const;
+
     // Whether the user may take hold of the body: a moving body with "UserMove" and an axis.
     bool canGrab(int row) const;
     // Holds the body where it is (false when it cannot be grabbed); it then goes only where
     // dragTo sends it, along its allowed axes, and pushes what it meets.
     bool grab(int row);
     // The held body's goal: `point` along its allowed axes, where it was grabbed along the others.
-    void dragTo(const Vec3& point);
+    void dragTo(const SimVector& point);
     // Lets the held body go with the speed it was dragged at.
     void release();
     int grabbedRow() const;
 
     // The centre's path over the last trailSeconds, oldest first: from the start for
     // "MostraRastroSempre", from the first release for "MostraRastroSolto", empty otherwise.
-    const std::deque<Vec3>& trail(int row) const;
+    const std::deque<SimVector>& trail(int row) const;
 
 private:
     struct Impl;

@@ -34,7 +34,7 @@ struct SimPlane
 {
     dGeomID front = nullptr; // in the space: solid behind the normal
     dGeomID back = nullptr;  // outside any space: the same plane, solid in front
-    Vec3 normal{};
+    SimVector normal{};
     double offset = 0;
     GeomTag tag;
 };
@@ -43,7 +43,7 @@ struct SimWorld::Impl
 {
     std::vector<SimRecord> records;
     std::vector<SimBodyState> states;
-    std::vector<std::deque<Vec3>> trails;
+    std::vector<std::deque<SimVector>> trails;
     std::vector<int> bodyOfRow; // index into bodies, or -1
     std::vector<SimBody> bodies;
     std::vector<SimPlane> planes;
@@ -54,8 +54,8 @@ struct SimWorld::Impl
     double pending = 0;
 
     int grabbed = -1; // body index
-    Vec3 grabOrigin{}, grabTarget{};
-    Vec3 dragVelocity{}; // smoothed, given to the body on release
+    SimVector grabOrigin{}, grabTarget{};
+    SimVector dragVelocity{}; // smoothed, given to the body on release
 
     ~Impl();
     void build(QStringList& problems);

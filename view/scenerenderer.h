@@ -9,6 +9,7 @@
 struct PlacedModel;
 class RecordTable;
 class SharedShapes;
+class SimWorld;
 struct ShapeColour;
 struct ViewCamera;
 struct ShapePose;
@@ -49,6 +50,11 @@ public:
     // The record drawn nearest the eye at pixel (x, y) of the viewport, from its top left: its
     // 0-based row, or -1.
     int pickRecord(int x, int y);
+    // While a physics preview runs: every moving record is drawn with its body's motion in front
+    // of its own drawing, and the trails and arrows it asks for over the picture. nullptr (the
+    // default) draws the records where the table puts them.
+    void setPreview(const SimWorld* world) { m_preview = world; }
+    const SimWorld* preview() const { return m_preview; }
     // The record marked over the picture; -1 for none.
     void setHighlightedRow(int row) { m_highlightedRow = row; }
     int highlightedRow() const { return m_highlightedRow; }
@@ -66,6 +72,7 @@ private:
     RecordValues readRecord() const;
     void setMaterial(const RecordValues& record);
     void drawRecord(const RecordValues& record);
+    void drawMovedRecord(int row, const RecordValues& record);
     void drawModel(const RecordValues& record) const;
     void drawLightMarkers() const;
     void drawKeptPicture() const;
@@ -75,5 +82,6 @@ private:
     std::array<float, 4> m_diffuse{}; // the material colour every record overwrites
     std::unique_ptr<SharedShapes> m_shapes;
     int m_highlightedRow = -1;
+    const SimWorld* m_preview = nullptr;
     QImage m_keptPicture; // RGBA rows bottom first, as OpenGL reads and draws them
 };
