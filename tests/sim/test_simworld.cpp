@@ -163,9 +163,9 @@ void TestSimWorld::slope_slidesOnlyWhenSteeperThanFriction()
     QFETCH(double, heading);
     QFETCH(bool, slides);
     const double dx = std::cos(heading * M_PI / 180), dy = std::sin(heading * M_PI / 180);
-    const Vec3 normal =
-        (1 / std::sqrt(1 + tangent * tangent)) * Vec3{tangent * dx, tangent * dy, 1};
-    const Vec3 centre = 0.501 * normal;
+    const SimVector normal =
+        (1 / std::sqrt(1 + tangent * tangent)) * SimVector{tangent * dx, tangent * dy, 1};
+    const SimVector centre = 0.501 * normal;
     Scene scene;
     scene.add(QStringLiteral("ODETipo=3 ODEMove=0 Dim1=%1 Dim2=%2 Dim3=1")
                   .arg(tangent * dx, 0, 'g', 17)
@@ -194,8 +194,8 @@ void TestSimWorld::bodiesWithoutGravityAndFixedBodies_stayPut()
     SimWorld world(scene.table, nullptr);
     runUntil(world, 3, [] { return false; });
     QVERIFY(!world.isMoving(1));
-    QCOMPARE(world.state(0).centre, (Vec3{0, 0, 5}));
-    QCOMPARE(world.state(1).centre, (Vec3{0, 0, 1}));
+    QCOMPARE(world.state(0).centre, (SimVector{0, 0, 5}));
+    QCOMPARE(world.state(1).centre, (SimVector{0, 0, 1}));
     QCOMPARE(world.state(1).motion, SimBodyState().motion);
     // The heavy ball comes to rest on the fixed table's top.
     QVERIFY2(std::abs(z(world, 2) - 2.0) < 0.01, qPrintable(QString::number(z(world, 2))));
@@ -234,7 +234,7 @@ void TestSimWorld::stretchedShapes_collideAsDrawn()
     ModelLibrary models;
     SimWorld world(scene.table, &models);
     // The squashed sphere's centre is drawn at SZ * Z.
-    QVERIFY(length(world.state(1).centre - Vec3{-6, 0, 2}) < 1e-9);
+    QVERIFY(length(world.state(1).centre - SimVector{-6, 0, 2}) < 1e-9);
     runUntil(world, 4, [] { return false; });
     // Its poles are 0.5 from the centre. The box is turned 45 degrees about x and then squashed
     // along z, a rhombus across x standing on its lowest edge 0.4 * sqrt(1/2) below the centre
@@ -257,7 +257,7 @@ void TestSimWorld::grabbedBody_movesOnlyAlongAllowedAxes()
     QVERIFY(!world.grab(3)); // fixed
     world.advance(0.2);
     QVERIFY(world.grab(1));
-    const Vec3 held = world.state(1).centre;
+    const SimVector held = world.state(1).centre;
     world.dragTo({2, 7, 4});
     runUntil(world, 1, [] { return false; });
     QCOMPARE(world.state(1).centre[1], held[1]);
