@@ -88,6 +88,7 @@ private slots:
     void smallFastSphere_doesNotPassThroughPlane();
     void stretchedShapes_collideAsDrawn();
     void grabbedBody_movesOnlyAlongAllowedAxes();
+    void trailsAndMeasures_followTheBody();
     void badRecords_areAllNamed();
     void simulating_leavesTableUntouched();
 };
@@ -267,6 +268,37 @@ void TestSimWorld::grabbedBody_movesOnlyAlongAllowedAxes()
     QCOMPARE(world.grabbedRow(), -1);
     world.advance(0.3);
     QVERIFY(z(world, 1) < 3.8); // falls again once let go
+}
+
+// A falling body's acceleration is gravity and its velocity g t; trails keep the last ten seconds,
+// from the start or from the first release as the record asks.
+void TestSimWorld::trailsAndMeasures_followTheBody()
+{
+    Scene scene;
+    scene.add("ODETipo=0 Dim1=0.5 Z=1000 MostraRastroSempre=1");
+    scene.add("ODETipo=0 Dim1=0.5 X=5 Z=1000 MostraRastroSolto=1 UserMove=1 MoveZ=1");
+    scene.add("ODETipo=0 Dim1=0.5 X=9 Z=1000 MostraRastroSempre=1 ODEMove=0");
+    SimWorld world(scene.table, nullptr);
+    world.advance(0.5);
+    const SimBodyState& falling = world.state(0);
+    QVERIFY(length(falling.acceleration - SimVector{0, 0, -g}) < 1e-6);
+    QVERIFY(std::abs(falling.velocity[2] + g * world.time()) < 1e-6);
+    QVERIFY(world.trail(1).empty());
+    QVERIFY(world.trail(2).empty()); // fixed: it has no path
+    world.grab(1);
+    world.advance(0.5);
+    QVERIFY(world.trail(1).empty());
+    world.release();
+    world.advance(12);
+    const auto& whole = world.trail(0);
+    QVERIFY(whole.size() > 500);
+    // The oldest point kept is about ten seconds old: where the body was at t - 10.
+    const double oldestTime = world.time() - SimWorld::trailSeconds;
+    const double expectedZ = 1000 - g * oldestTime * oldestTime / 2;
+    QVERIFY2(std::abs(whole.front()[2] - expectedZ) < 2,
+             qPrintable(QString::number(whole.front()[2])));
+    QVERIFY(world.trail(1).size() > 500);
+    QVERIFY(length(world.trail(1).back() - world.state(1).centre) < 1);
 }
 
 void TestSimWorld::badRecords_areAllNamed()
