@@ -61,7 +61,7 @@ void fillBox(RecordTable& table, int count)
     }
 }
 
-// The figure: 10 simulated seconds of 1000 balls, stepping only. Faster than real time
+// 10 simulated seconds of 1000 balls, stepping only. Faster than real time
 // means under 10 s per iteration.
 void Sim_ThousandBallsTenSeconds(benchmark::State& state)
 {
