@@ -59,7 +59,8 @@ public:
     bool isMoving(int row) const;
     // The simulated time: a whole number of steps.
     double time() const;
-    // Runs the whole steps that fit in `seconds` plus what earlier calls left over.
+    // Runs the whole steps that fit in `seconds` plus what earlier calls left over; the caller
+    // bounds `seconds` (the window gives at most a quarter of a second a frame).
     void advance(double seconds);
 
     // The row of the body the line from `from` along `direction` meets first, or -1; planes are

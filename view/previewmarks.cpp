@@ -18,8 +18,8 @@ void vertex(const SimVector& p)
     glVertex3d(p[0], p[1], p[2]);
 }
 
-// A shaft from `from` along `vector` with a head of two barbs in the plane the eye sees best
-// enough of: the one through the shaft and the world's z, or x when the shaft is vertical.
+// A shaft from `from` along `vector` and a head of two barbs, a fifth of the arrow long, spread
+// level beside the shaft (along x for an upright arrow).
 void drawArrow(const SimVector& from, const SimVector& vector)
 {
     const double size = length(vector);
