@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drawnbounds.h"
+
 #include <QImage>
 #include <QString>
 #include <array>
@@ -31,6 +33,9 @@ public:
 
     // Draws records of kind 4; empty by default, and such records then draw nothing.
     ModelDrawer modelDrawer;
+    // The model a record of kind 4 draws, for picking: only records whose drawn bounds the line
+    // of sight meets are drawn again. Empty by default: models are then never picked.
+    ModelLookup modelLookup;
 
     // The view's OpenGL state: lights 1 to 3 fixed relative to the eye with the view state's light
     // level, depth test, smooth shading, no culling, lighting on and the blend function (blending
@@ -57,16 +62,14 @@ public:
     void keepPicture();
 
 private:
-    struct RecordValues;
-
     void placeCamera() const;
     ViewCamera currentCamera() const;
     void drawAxes() const;
     void drawRecords();
-    RecordValues readRecord() const;
-    void setMaterial(const RecordValues& record);
-    void drawRecord(const RecordValues& record);
-    void drawModel(const RecordValues& record) const;
+    DrawnRecord readRecord() const;
+    void setMaterial(const DrawnRecord& record);
+    void drawRecord(const DrawnRecord& record);
+    void drawModel(const DrawnRecord& record) const;
     void drawLightMarkers() const;
     void drawKeptPicture() const;
 
