@@ -271,6 +271,14 @@ DrawnRecord drawnRecordAt(const RecordTable& table, int row)
         [&](int field) -> const FieldValue& { return table.valueAt(row, field); });
 }
 
+PlacedModel placedModelOf(const DrawnRecord& record)
+{
+    const ShapePose& p = record.pose;
+    const ShapeColour& c = record.colour;
+    return PlacedModel{record.modelFile, c.use,   p.x,     p.y,     p.z, p.sx, p.sy, p.sz,
+                       p.angle,          p.axisX, p.axisY, p.axisZ, c.r, c.g,  c.b,  c.a};
+}
+
 DrawnBounds drawnBounds(const DrawnRecord& record, const ModelLookup& models)
 {
     const double* dim = record.dim;

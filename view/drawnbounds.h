@@ -2,6 +2,7 @@
 
 #include "camera.h"
 #include "fieldvalue.h"
+#include "placedmodel.h"
 #include "shapes.h"
 
 #include <functional>
@@ -28,6 +29,9 @@ struct DrawnRecord
 DrawnRecord readDrawnRecord(const std::function<const FieldValue&(int field)>& value);
 // The values of posted record `row` (0-based) of a scene table, as the frame reads them.
 DrawnRecord drawnRecordAt(const RecordTable& table, int row);
+
+// The model record as the model drawer takes it.
+PlacedModel placedModelOf(const DrawnRecord& record);
 
 // The smallest ball around everything the frame draws for one record, in scene coordinates.
 // Nothing: the record draws nothing (an unknown kind, a plane with no normal, a model that cannot
