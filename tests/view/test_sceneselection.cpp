@@ -94,7 +94,8 @@ void TestSceneSelection::pick_hitsEachKindWhereItIsDrawn_notWhereOnlyItsBoundsRe
     QFETCH(QVector3D, on);
     QFETCH(QVector3D, beside);
     SceneViewFixture view;
-    appendRecord(view.table, ElementKind::Esfera, "Dim1=0.5 X=-20 SX=1 SY=1 SZ=1"); // out of the way
+    appendRecord(view.table, ElementKind::Esfera,
+                 "Dim1=0.5 X=-20 SX=1 SY=1 SZ=1"); // out of the way
     appendRecord(view.table, kind, fields);
     QCOMPARE(pickAt(view, on), 1);
     QCOMPARE(pickAt(view, beside), -1);
@@ -107,14 +108,16 @@ void TestSceneSelection::pick_hitsEachKindWhereItIsDrawn_notWhereOnlyItsBoundsRe
 void TestSceneSelection::pick_nearestSurfaceWins_fromEitherSide_earlierRowOnATie()
 {
     SceneViewFixture view;
-    // Along the line of sight through the origin: the far sphere first in the table.
+    // Along the line of sight through the origin: the far sphere before the near cube in the
+    // table, and first a wide plane behind both whose bounds begin in front of them.
+    appendRecord(view.table, ElementKind::Plano, "Dim3=1 Dim4=1 SX=20 SY=20");
     appendRecord(view.table, ElementKind::Esfera, "Dim1=1 SX=1 SY=1 SZ=1");
     appendRecord(view.table, ElementKind::Cubo, "Dim1=1 Dim2=1 Dim3=1 X=2 Y=2 Z=1");
-    QCOMPARE(pickAt(view, {0, 0, 0}), 1);
+    QCOMPARE(pickAt(view, {0, 0, 0}), 2);
     view.state.turn = 180; // from the other side the sphere is in front
-    QCOMPARE(pickAt(view, {0, 0, 0}), 0);
+    QCOMPARE(pickAt(view, {0, 0, 0}), 1);
     appendRecord(view.table, ElementKind::Esfera, "Dim1=1 SX=1 SY=1 SZ=1");
-    QCOMPARE(pickAt(view, {0, 0, 0}), 0); // the same surface twice: the earlier row
+    QCOMPARE(pickAt(view, {0, 0, 0}), 1); // the same surface twice: the earlier row
     view.table.close();
     QCOMPARE(view.renderer.pickRecord(212, 212), -1);
 }
