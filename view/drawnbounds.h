@@ -56,6 +56,11 @@ using ModelLookup = std::function<const TModel*(const std::string& fileName)>;
 // context is needed.
 DrawnBounds drawnBounds(const DrawnRecord& record, const ModelLookup& models = {});
 
+// A ball that surely holds what a model record draws, from the box of its model's bounds
+// (BoundsMin .. BoundsMax, as ComputeModelBounds fills them and the model library gives them):
+// no pass over the vertices, but looser than drawnBounds. Unbounded for a pose that is not finite.
+DrawnBounds modelBoxBounds(const TModel& model, const ShapePose& pose);
+
 // The smallest ball holding every point; Nothing for none. Points are taken as given, so
 // non-finite ones give Unbounded.
 DrawnBounds smallestBall(std::vector<Vec3> points);

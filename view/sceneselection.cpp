@@ -81,31 +81,50 @@ struct Candidate
     double from;
 };
 
+// How far from the eye along the line of sight the bounds begin, when the line through `through`
+// meets them: -infinity for bounds that cannot be told, none for a record that draws nothing.
+// `slack` widens the bounds by the pick region and the drawing's rounding, in scene units.
+std::optional<double> startOnLine(const DrawnBounds& bounds, const ViewCamera& camera, Vec3 through,
+                                  double slack)
+{
+    if (bounds.extent != DrawnBounds::Ball)
+        return bounds.extent == DrawnBounds::Unbounded ? std::optional<double>(-INFINITY)
+                                                       : std::nullopt;
+    const Vec3 along = camera.forward();
+    const Vec3 toCentre = minus(bounds.centre, through);
+    const double t = dot(toCentre, along);
+    const Vec3 aside = minus(toCentre, {along.x * t, along.y * t, along.z * t});
+    const double reach = bounds.radius * (1 + 1e-6) + slack;
+    if (dot(aside, aside) > reach * reach)
+        return std::nullopt;
+    return dot(minus(bounds.centre, camera.eye), along) - reach;
+}
+
+// A model's tight ball costs a pass over its vertices; the box of its bounds rules out first the
+// models the line passes by.
+bool modelMayBeOnLine(const DrawnRecord& record, const ModelLookup& models,
+                      const ViewCamera& camera, Vec3 through, double slack)
+{
+    const TModel* model = models ? models(record.modelFile) : nullptr;
+    return model && startOnLine(modelBoxBounds(*model, record.pose), camera, through, slack);
+}
+
 // The records whose drawn bounds the line through `through` along the view meets, nearest first;
 // records that cannot be bounded come first of all.
 std::vector<Candidate> candidatesOnLine(const RecordTable& table, const ModelLookup& models,
                                         const ViewCamera& camera, Vec3 through)
 {
-    const Vec3 along = camera.forward();
-    // The pick region and the drawing's single floats, in scene units.
     const double slack = camera.unitsPerPixel() * pickSize + 1e-9;
     std::vector<Candidate> candidates;
     for (int row = 0; row < table.recordCount(); ++row) {
         DrawnRecord record = drawnRecordAt(table, row);
-        const DrawnBounds bounds = drawnBounds(record, models);
-        if (bounds.extent == DrawnBounds::Nothing)
+        if (record.kind == ElementKind::Arquivo &&
+            !modelMayBeOnLine(record, models, camera, through, slack))
             continue;
-        double from = -INFINITY;
-        if (bounds.extent == DrawnBounds::Ball) {
-            const Vec3 toCentre = minus(bounds.centre, through);
-            const double t = dot(toCentre, along);
-            const Vec3 aside = minus(toCentre, {along.x * t, along.y * t, along.z * t});
-            const double reach = bounds.radius * (1 + 1e-6) + slack;
-            if (dot(aside, aside) > reach * reach)
-                continue;
-            from = dot(minus(bounds.centre, camera.eye), along) - reach;
-        }
-        candidates.push_back({row, std::move(record), from});
+        const std::optional<double> from =
+            startOnLine(drawnBounds(record, models), camera, through, slack);
+        if (from)
+            candidates.push_back({row, std::move(record), *from});
     }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate& a, const Candidate& b) { return a.from < b.from; });

@@ -2,6 +2,7 @@
 // larger than it needs to be.
 #include "drawnbounds.h"
 #include "sceneviewfixture.h"
+#include "tmodel.h"
 
 #include <GL/gl.h>
 #include <QMatrix4x4>
@@ -93,6 +94,12 @@ void TestDrawnBounds::ball_holdsWhatTheFrameDraws_andTouchesIt()
              qPrintable(QString("%1 > %2").arg(farthest).arg(bounds.radius)));
     QVERIFY2(farthest >= touching * bounds.radius - 0.005,
              qPrintable(QString("%1 < %2").arg(farthest).arg(bounds.radius)));
+    if (kind == ElementKind::Arquivo) { // the quick ball of the model's box holds it all too
+        const DrawnRecord record = drawnRecordAt(view.table, 0);
+        const DrawnBounds box = modelBoxBounds(*view.models.model(record.modelFile), record.pose);
+        for (const Vec3& p : points)
+            QVERIFY(distance(p, box.centre) <= box.radius + 0.005);
+    }
 }
 
 void TestDrawnBounds::recordsThatDrawNothingOrCannotBeBounded()
