@@ -26,27 +26,19 @@ int pickAt(SceneViewFixture& view, QVector3D p)
 }
 
 // The state a pick or a frame's mark could disturb, read back as numbers.
-std::vector<double> glStateNow()
+std::vector<GLfloat> glStateNow()
 {
-    std::vector<double> state;
-    const auto integers = [&](GLenum name, int count) {
-        GLint values[16] = {};
-        glGetIntegerv(name, values);
-        state.insert(state.end(), values, values + count);
-    };
-    const auto floats = [&](GLenum name, int count) {
-        GLfloat values[16] = {};
-        glGetFloatv(name, values);
-        state.insert(state.end(), values, values + count);
-    };
-    for (GLenum name : {GL_MATRIX_MODE, GL_RENDER_MODE, GL_MODELVIEW_STACK_DEPTH,
-                        GL_PROJECTION_STACK_DEPTH, GL_DEPTH_FUNC, GL_DEPTH_WRITEMASK})
-        integers(name, 1);
-    integers(GL_VIEWPORT, 4);
-    integers(GL_POLYGON_MODE, 2);
-    floats(GL_PROJECTION_MATRIX, 16);
-    floats(GL_MODELVIEW_MATRIX, 16);
-    floats(GL_CURRENT_COLOR, 4);
+    const std::pair<GLenum, int> values[] = {
+        {GL_MATRIX_MODE, 1},       {GL_RENDER_MODE, 1},       {GL_MODELVIEW_STACK_DEPTH, 1},
+        {GL_DEPTH_FUNC, 1},        {GL_DEPTH_WRITEMASK, 1},   {GL_PROJECTION_STACK_DEPTH, 1},
+        {GL_VIEWPORT, 4},          {GL_POLYGON_MODE, 2},      {GL_CURRENT_COLOR, 4},
+        {GL_MODELVIEW_MATRIX, 16}, {GL_PROJECTION_MATRIX, 16}};
+    std::vector<GLfloat> state;
+    for (const auto& [name, count] : values) {
+        GLfloat read[16] = {};
+        glGetFloatv(name, read);
+        state.insert(state.end(), read, read + count);
+    }
     for (GLenum cap : {GL_LIGHTING, GL_BLEND, GL_NORMALIZE, GL_DEPTH_TEST, GL_VERTEX_ARRAY,
                        GL_POLYGON_OFFSET_LINE, GL_TEXTURE_2D})
         state.push_back(glIsEnabled(cap));
@@ -132,7 +124,7 @@ void TestSceneSelection::pick_leavesEveryGLStateAsItFoundIt()
     appendRecord(view.table, ElementKind::Esfera, "Dim1=1 SX=1 SY=1 SZ=1 Y=-3 A=128");
     const QImage before = view.frame();
     glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
-    const std::vector<double> state = glStateNow();
+    const std::vector<GLfloat> state = glStateNow();
     for (QVector3D p : {QVector3D(0, 0, 0), QVector3D(3, 0, 0.5), QVector3D(0, -3, 0)}) {
         const QPoint pixel = pixelOf(view, p);
         glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
@@ -151,7 +143,7 @@ void TestSceneSelection::highlight_marksOnlyAHighlightedRow()
     for (int row : {0, 1}) {
         view.renderer.setHighlightedRow(row);
         const QImage marked = view.frame();
-        const std::vector<double> stateAfterMark = glStateNow();
+        const std::vector<GLfloat> stateAfterMark = glStateNow();
         int changed = 0, outsideTheSphere = 0; // the sphere covers 63.75 px round the centre
         for (int y = 0; y < plain.height(); ++y)
             for (int x = 0; x < plain.width(); ++x)
