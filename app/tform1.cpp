@@ -129,6 +129,7 @@ void TForm1::setUpModels()
         postApplicationException(modelError(path, error));
     });
     m_renderer->modelDrawer = [this](const PlacedModel& model) { drawModel(model); };
+    m_renderer->modelLookup = [this](const std::string& name) { return m_models.model(name); };
     sceneFileChanged();
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "drawnbounds.h"
+
+#include <GL/gl.h>
 #include <QImage>
 #include <QString>
 #include <array>
@@ -31,6 +34,9 @@ public:
 
     // Draws records of kind 4; empty by default, and such records then draw nothing.
     ModelDrawer modelDrawer;
+    // The model a record of kind 4 draws, for picking: only records whose drawn bounds the line
+    // of sight meets are drawn again. Empty by default: models are then never picked.
+    ModelLookup modelLookup;
 
     // The view's OpenGL state: lights 1 to 3 fixed relative to the eye with the view state's light
     // level, depth test, smooth shading, no culling, lighting on and the blend function (blending
@@ -47,9 +53,13 @@ public:
     // drawer end the frame where they happen and are thrown on.
     void drawFrame();
     // The record drawn nearest the eye at pixel (x, y) of the viewport, from its top left: its
-    // 0-based row, or -1.
+    // 0-based row, or -1 for none (also for a closed table). Exact for what the frame draws:
+    // each record's own drawer through OpenGL selection at the pixel's centre, planes as their
+    // filled grid, models only with modelLookup set. Of two surfaces at the same depth the earlier
+    // row wins, as in the picture. Needs the context current; leaves every GL state as it was.
     int pickRecord(int x, int y);
-    // The record marked over the picture; -1 for none.
+    // The record marked over the picture by a light, unlit wireframe of its own drawer; -1 for
+    // none, which leaves the picture untouched, as does a row the table no longer has.
     void setHighlightedRow(int row) { m_highlightedRow = row; }
     int highlightedRow() const { return m_highlightedRow; }
     // Keeps the picture in the framebuffer now, for the frames drawn while the table is closed.
@@ -57,16 +67,17 @@ public:
     void keepPicture();
 
 private:
-    struct RecordValues;
-
     void placeCamera() const;
     ViewCamera currentCamera() const;
     void drawAxes() const;
     void drawRecords();
-    RecordValues readRecord() const;
-    void setMaterial(const RecordValues& record);
-    void drawRecord(const RecordValues& record);
-    void drawModel(const RecordValues& record) const;
+    DrawnRecord readRecord() const;
+    void setMaterial(const DrawnRecord& record);
+    // Planes are drawn as their cells in `planeMode`: outlines in the picture, filled to be picked.
+    void drawRecord(const DrawnRecord& record, GLenum planeMode = GL_LINE_LOOP);
+    void drawForPicking(const DrawnRecord& record);
+    void drawHighlight();
+    void drawModel(const DrawnRecord& record) const;
     void drawLightMarkers() const;
     void drawKeptPicture() const;
 
