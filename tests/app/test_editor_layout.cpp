@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
@@ -33,29 +32,20 @@ int textWidth(const QWidget* widget, const QString& text)
 int spareWidth(const QWidget* widget)
 {
     QStyle* style = widget->style();
-    if (auto* box = qobject_cast<const QCheckBox*>(widget)) {
-        QStyleOptionButton option;
-        option.initFrom(box);
-        option.text = box->text();
-        const QRect text = style->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
-        return text.width() - textWidth(box, box->text()) - spaceAfterCaption;
-    }
-    if (auto* radio = qobject_cast<const QRadioButton*>(widget)) {
-        QStyleOptionButton option;
-        option.initFrom(radio);
-        option.text = radio->text();
-        const QRect text = style->subElementRect(QStyle::SE_RadioButtonContents, &option, radio);
-        // The group places its buttons; what lies past the group's own edge is not seen.
-        const int visibleRight = radio->parentWidget()->width() - radio->x();
-        return std::min(text.right() + 1, visibleRight) - text.left() -
-               textWidth(radio, radio->text()) - spaceAfterCaption;
-    }
-    if (auto* button = qobject_cast<const QPushButton*>(widget)) {
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) {
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
-        const QRect text = style->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-        return text.width() - textWidth(button, button->text());
+        const bool radio = qobject_cast<const QRadioButton*>(button);
+        const bool check = qobject_cast<const QCheckBox*>(button);
+        QRect text = style->subElementRect(radio   ? QStyle::SE_RadioButtonContents
+                                           : check ? QStyle::SE_CheckBoxContents
+                                                   : QStyle::SE_PushButtonContents,
+                                           &option, button);
+        // A radio group places its buttons; what lies past the group's edge is not seen.
+        text.setRight(std::min(text.right(), button->parentWidget()->width() - button->x() - 1));
+        return text.width() - textWidth(button, button->text()) -
+               (radio || check ? spaceAfterCaption : 0);
     }
     if (auto* group = qobject_cast<const QGroupBox*>(widget)) {
         QStyleOptionGroupBox option;
@@ -66,9 +56,8 @@ int spareWidth(const QWidget* widget)
             style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
         return group->width() - label.left() - textWidth(group, group->title());
     }
-    if (auto* label = qobject_cast<const QLabel*>(widget))
-        return label->contentsRect().width() - textWidth(label, label->text());
-    return 0;
+    auto* label = qobject_cast<const QLabel*>(widget);
+    return label->contentsRect().width() - textWidth(label, label->text());
 }
 
 QString captionOf(const QWidget* widget)
@@ -146,6 +135,12 @@ void TestEditorLayout::everyCaption_fitsItsControl_forEveryElementKind()
     EditorFixture f;
     showWindow(f);
     TForm1& w = *f.form;
+    // The colour's caption at its widest.
+    w.Shape1->setBrushColor(QColor(255, 255, 255));
+    w.TrackBar1->setValue(w.TrackBar1->maximum());
+    w.TrackBar1Change();
+    QCOMPARE(w.Label9->text(),
+             QString("R: 255  G: 255  B: 255  a: %1").arg(w.TrackBar1->maximum()));
     for (int kind = 0; kind < w.RadioGroup1->items().size(); ++kind) {
         w.RadioGroup1->setItemIndex(kind);
         const QStringList cut = cutCaptions(w);
