@@ -88,6 +88,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormCreate();
@@ -155,6 +156,8 @@ private:
     ViewCamera currentCamera() const;
 
     QString m_exeDir;
+    QSize m_designedSize;                 // the window as its form lays it out, also its least size
+    QRect m_designedGrid, m_designedView; // where the form puts DBGrid1 and OGLPanel1
     std::unique_ptr<SceneRenderer> m_renderer;
     SceneHistory* m_history = nullptr;
     QAction* m_undoAction = nullptr;

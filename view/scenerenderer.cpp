@@ -74,6 +74,7 @@ void SceneRenderer::drawFrame()
 {
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    m_clockedAxes.startFrame(m_view.frameClock);
     if (!m_table.isActive()) {
         drawKeptPicture();
         return;
@@ -158,6 +159,7 @@ void SceneRenderer::drawRecord(const DrawnRecord& record, GLenum planeMode)
     const double* dim = record.dim;
     switch (record.kind) {
     case ElementKind::Esfera: {
+        m_clockedAxes.noteSphere(record.pose);
         ShapePose pose = record.pose;
         pose.axisZ += 100 * m_view.frameClock;
         drawSphere(*m_shapes, dim[0], pose, record.colour);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clockedaxes.h"
 #include "drawnbounds.h"
 
 #include <GL/gl.h>
@@ -65,6 +66,10 @@ public:
     // Keeps the picture in the framebuffer now, for the frames drawn while the table is closed.
     // The caller makes the context current; the next frame of an open table lets it go.
     void keepPicture();
+    // True when the last frame drawn would come out otherwise at frame clock `clock`: a sphere it
+    // drew is turned about another axis then. Records and the view state are the caller's to
+    // watch.
+    bool clockChangesPicture(double clock) const { return m_clockedAxes.changeBy(clock); }
 
 private:
     void placeCamera() const;
@@ -86,5 +91,6 @@ private:
     std::array<float, 4> m_diffuse{}; // the material colour every record overwrites
     std::unique_ptr<SharedShapes> m_shapes;
     int m_highlightedRow = -1;
-    QImage m_keptPicture; // RGBA rows bottom first, as OpenGL reads and draws them
+    ClockedAxes m_clockedAxes; // of the last frame drawn
+    QImage m_keptPicture;      // RGBA rows bottom first, as OpenGL reads and draws them
 };
