@@ -111,6 +111,26 @@ void TForm1::showPreviewTime()
     TempoLabel->adjustSize();
 }
 
+// The row of the body the line of sight through the pixel meets first, where it is now; -1 for
+// none.
+int TForm1::bodyUnder(QPoint pixel) const
+{
+    const ViewCamera camera = currentCamera();
+    const SimVector forward = simVector(camera.forward());
+    const SimVector from = simVector(pointUnder(camera, pixel.x(), pixel.y()));
+    return m_preview->rowAlongRay(from - 1e4 * forward, forward, 2e4);
+}
+
+// Moving bodies are not where their records put them while a preview runs: a click finds them
+// where they are, and a record the renderer picked counts only when it does not move.
+int TForm1::rowInPreview(QPoint pixel, int picked) const
+{
+    const int body = bodyUnder(pixel);
+    if (body >= 0)
+        return body;
+    return picked >= 0 && !m_preview->isMoving(picked) ? picked : -1;
+}
+
 // A body that may be moved by hand is held where the cursor meets it, while the preview runs.
 // It is dragged on the plane through its centre that its allowed axes span best: level when only
 // x and y are allowed, upright and facing the eye for z alone, facing the eye otherwise.
@@ -118,12 +138,10 @@ bool TForm1::holdInPreview(QPoint pixel)
 {
     if (!m_preview || !m_previewRunning)
         return false;
-    const ViewCamera camera = currentCamera();
-    const SimVector forward = simVector(camera.forward());
-    const SimVector from = simVector(pointUnder(camera, pixel.x(), pixel.y()));
-    const int row = m_preview->rowAlongRay(from - 1e4 * forward, forward, 2e4);
+    const int row = bodyUnder(pixel);
     if (row < 0 || !m_preview->canGrab(row))
         return false;
+    const SimVector forward = simVector(currentCamera().forward());
     const SimRecord& record = m_preview->record(row);
     const bool level = record.moveAxis[0] || record.moveAxis[1];
     SimVector normal = forward;

@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 TForm1::TForm1(const QString& exeDir, QWidget* parent)
     : QWidget(parent), ClientDataSet1(new RecordTable(this)),
@@ -25,7 +26,10 @@ TForm1::TForm1(const QString& exeDir, QWidget* parent)
     font.setPixelSize(11);
     setFont(font);
     setupUi(this);
-    setMinimumSize(size());
+    m_designedSize = size();
+    m_designedGrid = DBGrid1->geometry();
+    m_designedView = OGLPanel1->geometry();
+    setMinimumSize(m_designedSize);
 
     OGLPanel1->pfdFlags.insert(TPFDFlag::DoubleBuffer); // every other setting is the default
     DBGrid1->setModel(DataSource1);
@@ -101,10 +105,13 @@ void TForm1::FormCreate()
         m_renderer->setUpView();
     };
     OGLPanel1->OnOGLPaint = [this] { m_renderer->drawFrame(); };
-    // While the table is closed the view goes on showing the last picture it drew.
+    // While the table is closed the view goes on showing the last picture it drew; an open
+    // table's every change is drawn at once (a save too, which changes nothing drawn but is rare).
     connect(ClientDataSet1, &RecordTable::changed, this, [this] {
         if (!ClientDataSet1->isActive())
             OGLPanel1->runWithContext([this] { m_renderer->keepPicture(); });
+        else
+            OGLPanel1->requestPaint();
     });
 }
 
@@ -130,6 +137,7 @@ void TForm1::setUpModels()
         postApplicationException(modelError(path, error));
     });
     m_renderer->modelDrawer = [this](const PlacedModel& model) { drawModel(model); };
+    m_renderer->modelLookup = [this](const std::string& name) { return m_models.model(name); };
     sceneFileChanged();
 }
 
@@ -173,6 +181,17 @@ void TForm1::showEvent(QShowEvent* event)
     QRect frame = frameGeometry();
     frame.moveCenter(screen()->availableGeometry().center());
     move(frame.topLeft());
+}
+
+// The window can grow but not shrink: the view takes the extra width and height, the grid above
+// it the extra width, and every other control keeps its place.
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int extraWidth = std::max(0, width() - m_designedSize.width());
+    const int extraHeight = std::max(0, height() - m_designedSize.height());
+    DBGrid1->setGeometry(m_designedGrid.adjusted(0, 0, extraWidth, 0));
+    OGLPanel1->setGeometry(m_designedView.adjusted(0, 0, extraWidth, extraHeight));
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

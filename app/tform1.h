@@ -104,6 +104,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormCreate();
@@ -173,11 +174,15 @@ private:
     // The preview.
     void setUpPreview();
     void showPreviewTime();
+    int bodyUnder(QPoint pixel) const;
+    int rowInPreview(QPoint pixel, int picked) const;
     bool holdInPreview(QPoint pixel);
     void dragInPreview(QPoint pixel);
     bool pointOnHoldPlane(QPoint pixel, SimVector& point) const;
 
     QString m_exeDir;
+    QSize m_designedSize;                 // the window as its form lays it out, also its least size
+    QRect m_designedGrid, m_designedView; // where the form puts DBGrid1 and OGLPanel1
     std::unique_ptr<SceneRenderer> m_renderer;
     SceneHistory* m_history = nullptr;
     QAction* m_undoAction = nullptr;

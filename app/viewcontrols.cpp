@@ -38,12 +38,14 @@ void TForm1::SpinButton1UpClick()
 {
     View.zoomUp();
     setLabelCaption(Label21, View.zoomText());
+    viewStateChanged();
 }
 
 void TForm1::SpinButton1DownClick()
 {
     View.zoomDown();
     setLabelCaption(Label21, View.zoomText());
+    viewStateChanged();
 }
 
 void TForm1::SpinButton2UpClick()
@@ -51,6 +53,7 @@ void TForm1::SpinButton2UpClick()
     View.lightUp();
     OGLPanel1->runWithContext([this] { m_renderer->applyLightLevel(); });
     setLabelCaption(Label20, View.lightText());
+    viewStateChanged();
 }
 
 void TForm1::SpinButton2DownClick()
@@ -58,44 +61,58 @@ void TForm1::SpinButton2DownClick()
     View.lightDown();
     OGLPanel1->runWithContext([this] { m_renderer->applyLightLevel(); });
     setLabelCaption(Label20, View.lightText());
+    viewStateChanged();
 }
 
 void TForm1::SpinButton3UpClick()
 {
     View.cameraX += 0.1;
+    viewStateChanged();
 }
 
 void TForm1::SpinButton3DownClick()
 {
     View.cameraX -= 0.1;
+    viewStateChanged();
 }
 
 void TForm1::SpinButton4UpClick()
 {
     View.cameraY += 0.1;
+    viewStateChanged();
 }
 
 void TForm1::SpinButton4DownClick()
 {
     View.cameraY -= 0.1;
+    viewStateChanged();
 }
 
 void TForm1::SpinButton5UpClick()
 {
     View.cameraZ += 0.1;
+    viewStateChanged();
 }
 
 void TForm1::SpinButton5DownClick()
 {
     View.cameraZ -= 0.1;
+    viewStateChanged();
 }
 
-// The label and the clock move on every tick; a frame is asked for only while the table is open
-// (a closed one leaves the last picture) and no error of an earlier frame is being reported.
+// The label and the clock move on every tick. Every other change asks for its frame when it
+// happens, so the tick asks only where time alone changes the picture: a sphere the clock turns,
+// a model file changed on disk, or a frame an error cut short (which is tried again, as it was
+// on every tick). Never while the table is closed (it leaves the last picture) or while an
+// error of an earlier frame is being reported.
 void TForm1::Timer1Timer()
 {
     setLabelCaption(Label14, QStringLiteral("Registro atual: %1").arg(m_currentRecord));
     View.frameClock += 0.1;
-    if (ClientDataSet1->isActive() && !OGLPanel1->isReportingError())
+    const bool modelsChanged = m_models.changedOnDisk();
+    if (!ClientDataSet1->isActive() || OGLPanel1->isReportingError())
+        return;
+    if (modelsChanged || OGLPanel1->lastFrameFailed() ||
+        m_renderer->clockChangesPicture(View.frameClock))
         OGLPanel1->requestPaint();
 }

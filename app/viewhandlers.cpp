@@ -172,7 +172,7 @@ int TForm1::pickRowAt(QPoint pixel)
     int row = -1;
     OGLPanel1->runWithContext(
         [&] { row = m_renderer->pickRecord(int(pixel.x() * ratio), int(pixel.y() * ratio)); });
-    return row;
+    return m_preview ? rowInPreview(pixel, row) : row;
 }
 
 // Selecting loads the record into the panel exactly as the navigator does; from the first

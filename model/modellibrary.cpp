@@ -27,6 +27,7 @@ struct ModelLibrary::Entry
     bool usable = false;                 // false when the model could not be read: it draws nothing
     FileStamp stamp;                     // of the model file when it was read
     std::vector<LibraryStamp> libraries; // every library the model asked for
+    std::vector<FileStamp> seenOnDisk;   // the model's and its libraries' stamps last looked at
     TModel model;
     std::vector<std::pair<const void*, unsigned>> lists; // one display list per context
 };
@@ -60,6 +61,19 @@ bool isUpToDate(const std::string& path, const FileStamp& stamp,
                 const std::vector<LibraryStamp>& libraries)
 {
     return fileStamp(path) == stamp && std::all_of(libraries.begin(), libraries.end(), isUnchanged);
+}
+
+// The stamps of the model file and of each library it asked for, as the files are now.
+std::vector<FileStamp> stampsOnDisk(const std::string& path,
+                                    const std::vector<LibraryStamp>& libraries)
+{
+    std::vector<FileStamp> stamps{fileStamp(path)};
+    for (const LibraryStamp& library : libraries) {
+        const std::optional<std::string> found =
+            library.found.empty() ? findFileIgnoringCase(library.asked) : library.found;
+        stamps.push_back(found ? fileStamp(*found) : FileStamp{});
+    }
+    return stamps;
 }
 
 // Deletes the display lists of `context`, which must be current, and drops them from lists.
@@ -140,6 +154,21 @@ const TModel* ModelLibrary::model(const std::string& fileName)
     return found != m_entries.end() && found->second->usable ? &found->second->model : nullptr;
 }
 
+bool ModelLibrary::changedOnDisk()
+{
+    bool changed = false;
+    for (auto& [path, entry] : m_entries) {
+        if (!entry->read)
+            continue;
+        std::vector<FileStamp> now = stampsOnDisk(path, entry->libraries);
+        if (now != entry->seenOnDisk) {
+            entry->seenOnDisk = std::move(now);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 void ModelLibrary::draw(const std::string& fileName)
 {
     deleteRetiredLists();
@@ -194,6 +223,7 @@ void ModelLibrary::load(const std::string& path, Entry& entry, std::vector<Repor
         entry.model = TModel();
         reports.push_back({"Load Model", {}, std::current_exception(), path});
     }
+    entry.seenOnDisk = stampsOnDisk(path, entry.libraries);
 }
 
 void ModelLibrary::retireLists(Entry& entry)
@@ -261,9 +291,6 @@ public:
 void DrawModelRecord(ModelLibrary& library, const PlacedModel& model)
 {
     PushedMatrix pushed;
-    glScalef(GLfloat(model.sx), GLfloat(model.sy), GLfloat(model.sz));
-    glTranslatef(GLfloat(model.x), GLfloat(model.y), GLfloat(model.z));
-    glRotatef(GLfloat(model.angle), GLfloat(model.axisX), GLfloat(model.axisY),
-              GLfloat(model.axisZ));
+    PlaceModel(model);
     library.draw(model.fileName);
 }

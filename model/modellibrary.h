@@ -53,6 +53,10 @@ public:
     // The model, read or refreshed as for drawing (reports included); nullptr when it cannot be
     // read. Valid until the next call on the library.
     const TModel* model(const std::string& fileName);
+    // True when a model read so far, or a material library it asked for, was changed, created or
+    // removed on disk since it was read or since the last call that said so: each change is told
+    // once. A few stat calls per model, for a caller that polls.
+    bool changedOnDisk();
     // Draws the model with the current matrices; nothing when it cannot be read. Needs the
     // library's context current.
     void draw(const std::string& fileName);

@@ -10,7 +10,9 @@
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QWheelEvent>
+#include <utility>
 
 static_assert(sizeof(TPFDFlags) == 2, "the flag set is the 16-bit Windows flag word");
 static_assert(TPFDFlags{TPFDFlag::DoubleBuffer}.bits() == 0x1, "PFD_DOUBLEBUFFER");
@@ -59,8 +61,14 @@ private:
 } // namespace
 
 TOGLPanel::TOGLPanel(QWidget* owner, TNotifyEvent* ownerOnDestroy)
-    : QOpenGLWidget(owner), m_owner(owner)
+    : QOpenGLWidget(owner), m_owner(owner), m_restTimer(new QTimer(this))
 {
+    m_restTimer->setSingleShot(true);
+    connect(m_restTimer, &QTimer::timeout, this, [this] {
+        if (std::exchange(m_paintWanted, false))
+            update();
+    });
+    connect(this, &QOpenGLWidget::frameSwapped, this, &TOGLPanel::frameShown);
     // Keep the picture between paints, so that a paint which draws nothing (while an error is being
     // reported, say) leaves the last picture on screen rather than a cleared one.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
@@ -112,9 +120,11 @@ void TOGLPanel::Paint()
         return;
     CurrentContext current(*this);
     const GLStackMark mark;
+    m_lastFrameFailed = false;
     try {
         OnOGLPaint();
     } catch (...) {
+        m_lastFrameFailed = true;
         mark.restore();
         reportLater(std::current_exception());
     }
@@ -148,7 +158,28 @@ void TOGLPanel::runWithContext(const std::function<void()>& glCalls)
 void TOGLPanel::requestPaint()
 {
     ++m_paintRequests;
-    update();
+    if (isResting())
+        m_paintWanted = true;
+    else
+        update();
+}
+
+bool TOGLPanel::isResting() const
+{
+    return m_restTimer->isActive();
+}
+
+// Drawing happens on the thread that handles input, and a display server's events are read only
+// once the posted paint requests are done: without a rest, frames asked for by the timer while
+// a slow frame was drawn would follow one another and keep a click waiting for several of them.
+void TOGLPanel::frameShown()
+{
+    if (!m_frameTimer.isValid())
+        return; // Qt composed the window again without a new frame of ours
+    const qint64 took = m_frameTimer.elapsed();
+    m_frameTimer.invalidate();
+    if (took > slowFrameMs)
+        m_restTimer->start(int(took));
 }
 
 void TOGLPanel::initializeGL()
@@ -172,6 +203,7 @@ void TOGLPanel::resizeGL(int, int)
 
 void TOGLPanel::paintGL()
 {
+    m_frameTimer.start();
     Paint();
 }
 

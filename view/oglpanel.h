@@ -2,6 +2,7 @@
 
 #include "enumset.h"
 
+#include <QElapsedTimer>
 #include <QOpenGLWidget>
 #include <QPointer>
 #include <deque>
@@ -10,6 +11,7 @@
 
 class QKeyEvent;
 class QMouseEvent;
+class QTimer;
 class QWheelEvent;
 class TOGLPanel;
 
@@ -133,9 +135,16 @@ public:
     // before. Does nothing while the panel is not active.
     void runWithContext(const std::function<void()>& glCalls);
     // Asks Qt for a picture (update()), and counts the asking: requests that come before Qt gets
-    // to paint are merged into one picture, so the count is of requests, not of pictures.
+    // to paint are merged into one picture, so the count is of requests, not of pictures. While
+    // the panel rests after a slow frame the picture waits for the rest to end.
     void requestPaint();
     int paintRequests() const { return m_paintRequests; }
+    // A frame that takes longer than this, from paintGL to the swap, is followed by a rest as long
+    // as it took, in which input is handled and no frame is drawn: frames are dropped, not queued.
+    int slowFrameMs = 100;
+    bool isResting() const;
+    // True when the last frame ended in an error, so that its picture is incomplete.
+    bool lastFrameFailed() const { return m_lastFrameFailed; }
 
 protected:
     void initializeGL() override;
@@ -159,6 +168,7 @@ private:
     void reportLater(std::exception_ptr error);
     void reportPendingErrors();
     void checkContextCreated();
+    void frameShown();
 
     QPointer<QWidget> m_owner;
     bool m_active = false;
@@ -171,4 +181,8 @@ private:
     bool m_reportQueued = false;
     int m_handlerDepth = 0;
     int m_paintRequests = 0;
+    bool m_lastFrameFailed = false;
+    QElapsedTimer m_frameTimer; // running from paintGL to the swap that shows its frame
+    QTimer* m_restTimer;        // single shot, running while the panel rests
+    bool m_paintWanted = false; // a picture was asked for during the rest
 };

@@ -35,14 +35,6 @@ const GLfloat materialShininess = 20;
 
 } // namespace
 
-struct SceneRenderer::RecordValues
-{
-    int kind = -1;
-    ShapePose pose;
-    ShapeColour colour;
-    double dim[4] = {0, 0, 0, 0};
-};
-
 SceneRenderer::SceneRenderer(RecordTable& table, ViewState& view)
     : m_table(table), m_view(view), m_shapes(std::make_unique<SharedShapes>())
 {}
@@ -84,6 +76,7 @@ void SceneRenderer::drawFrame()
 {
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    m_clockedAxes.startFrame(m_view.frameClock);
     if (!m_table.isActive()) {
         drawKeptPicture();
         return;
@@ -95,6 +88,7 @@ void SceneRenderer::drawFrame()
     if (m_preview)
         drawPreviewMarks(*m_preview);
     drawLightMarkers();
+    drawHighlight();
 }
 
 // The camera goes into the projection matrix, so every frame's modelview matrix starts as the
@@ -140,7 +134,7 @@ void SceneRenderer::drawRecords()
     const int count = m_table.recordCount();
     for (int number = 1; number <= count; ++number) {
         m_table.setRecordNumber(number);
-        const RecordValues record = readRecord();
+        const DrawnRecord record = readRecord();
         setMaterial(record);
         drawMovedRecord(number - 1, record);
     }
@@ -148,39 +142,26 @@ void SceneRenderer::drawRecords()
 
 // The body's motion goes in front of the record's own drawing, which is left exactly as the
 // ordinary frame has it; at the start of a preview the motion is the identity.
-void SceneRenderer::drawMovedRecord(int row, const RecordValues& record)
+void SceneRenderer::drawMovedRecord(int row, const DrawnRecord& record, GLenum planeMode)
 {
     if (!m_preview || row >= m_preview->rowCount() || !m_preview->isMoving(row)) {
-        drawRecord(record);
+        drawRecord(record, planeMode);
         return;
     }
     glPushMatrix();
     glMultMatrixd(m_preview->state(row).motion.data());
-    drawRecord(record);
+    drawRecord(record, planeMode);
     glPopMatrix();
 }
 
 // Every value is read before anything is drawn, so an error reading the record cannot leave a
 // primitive or a matrix half done.
-SceneRenderer::RecordValues SceneRenderer::readRecord() const
+DrawnRecord SceneRenderer::readRecord() const
 {
-    auto number = [this](int field) { return valueAsFloat(m_table.value(field)); };
-    RecordValues record;
-    record.kind = valueAsInteger(m_table.value(SceneField::ODETipo));
-    record.pose =
-        ShapePose{number(SceneField::X),    number(SceneField::Y),     number(SceneField::Z),
-                  number(SceneField::SX),   number(SceneField::SY),    number(SceneField::SZ),
-                  number(SceneField::Ang),  number(SceneField::EixoX), number(SceneField::EixoY),
-                  number(SceneField::EixoZ)};
-    record.colour = ShapeColour{number(SceneField::R) / 255, number(SceneField::G) / 255,
-                                number(SceneField::B) / 255, number(SceneField::A) / 255,
-                                valueAsBoolean(m_table.value(SceneField::UsaCor))};
-    for (int i = 0; i < 4; ++i)
-        record.dim[i] = number(SceneField::Dim1 + i);
-    return record;
+    return readDrawnRecord([this](int field) -> const FieldValue& { return m_table.value(field); });
 }
 
-void SceneRenderer::setMaterial(const RecordValues& record)
+void SceneRenderer::setMaterial(const DrawnRecord& record)
 {
     m_diffuse = {float(record.colour.r), float(record.colour.g), float(record.colour.b),
                  float(record.colour.a)};
@@ -191,11 +172,12 @@ void SceneRenderer::setMaterial(const RecordValues& record)
 }
 
 // Only the sphere's axis takes the frame clock, which turns it further towards z on every tick.
-void SceneRenderer::drawRecord(const RecordValues& record)
+void SceneRenderer::drawRecord(const DrawnRecord& record, GLenum planeMode)
 {
     const double* dim = record.dim;
     switch (record.kind) {
     case ElementKind::Esfera: {
+        m_clockedAxes.noteSphere(record.pose);
         ShapePose pose = record.pose;
         pose.axisZ += 100 * m_view.frameClock;
         drawSphere(*m_shapes, dim[0], pose, record.colour);
@@ -209,7 +191,7 @@ void SceneRenderer::drawRecord(const RecordValues& record)
         break;
     case ElementKind::Plano:
         drawPlane(dim[0], dim[1], dim[2], dim[3], record.pose.sx, record.pose.sy, record.colour,
-                  GL_LINE_LOOP);
+                  planeMode);
         break;
     case ElementKind::Arquivo:
         drawModel(record);
@@ -219,20 +201,10 @@ void SceneRenderer::drawRecord(const RecordValues& record)
     }
 }
 
-void SceneRenderer::drawModel(const RecordValues& record) const
+void SceneRenderer::drawModel(const DrawnRecord& record) const
 {
-    if (!modelDrawer)
-        return;
-    const ShapePose& p = record.pose;
-    const ShapeColour& c = record.colour;
-    modelDrawer(PlacedModel{valueAsString(m_table.value(SceneField::Arquivo)).toStdString(), c.use,
-                            p.x, p.y, p.z, p.sx, p.sy, p.sz, p.angle, p.axisX, p.axisY, p.axisZ,
-                            c.r, c.g, c.b, c.a});
-}
-
-int SceneRenderer::pickRecord(int, int)
-{
-    return -1;
+    if (modelDrawer)
+        modelDrawer(placedModelOf(record));
 }
 
 void SceneRenderer::keepPicture()

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "clockedaxes.h"
+#include "drawnbounds.h"
+
+#include <GL/gl.h>
 #include <QImage>
 #include <QString>
 #include <array>
@@ -32,6 +36,9 @@ public:
 
     // Draws records of kind 4; empty by default, and such records then draw nothing.
     ModelDrawer modelDrawer;
+    // The model a record of kind 4 draws, for picking: only records whose drawn bounds the line
+    // of sight meets are drawn again. Empty by default: models are then never picked.
+    ModelLookup modelLookup;
 
     // The view's OpenGL state: lights 1 to 3 fixed relative to the eye with the view state's light
     // level, depth test, smooth shading, no culling, lighting on and the blend function (blending
@@ -48,32 +55,41 @@ public:
     // drawer end the frame where they happen and are thrown on.
     void drawFrame();
     // The record drawn nearest the eye at pixel (x, y) of the viewport, from its top left: its
-    // 0-based row, or -1.
+    // 0-based row, or -1 for none (also for a closed table). Exact for what the frame draws:
+    // each record's own drawer through OpenGL selection at the pixel's centre, planes as their
+    // filled grid, models only with modelLookup set. Of two surfaces at the same depth the earlier
+    // row wins, as in the picture. Needs the context current; leaves every GL state as it was.
     int pickRecord(int x, int y);
     // While a physics preview runs: every moving record is drawn with its body's motion in front
     // of its own drawing, and the trails and arrows it asks for over the picture. nullptr (the
     // default) draws the records where the table puts them.
     void setPreview(const SimWorld* world) { m_preview = world; }
     const SimWorld* preview() const { return m_preview; }
-    // The record marked over the picture; -1 for none.
+    // The record marked over the picture by a light, unlit wireframe of its own drawer; -1 for
+    // none, which leaves the picture untouched, as does a row the table no longer has.
     void setHighlightedRow(int row) { m_highlightedRow = row; }
     int highlightedRow() const { return m_highlightedRow; }
     // Keeps the picture in the framebuffer now, for the frames drawn while the table is closed.
     // The caller makes the context current; the next frame of an open table lets it go.
     void keepPicture();
+    // True when the last frame drawn would come out otherwise at frame clock `clock`: a sphere it
+    // drew is turned about another axis then. Records and the view state are the caller's to
+    // watch.
+    bool clockChangesPicture(double clock) const { return m_clockedAxes.changeBy(clock); }
 
 private:
-    struct RecordValues;
-
     void placeCamera() const;
     ViewCamera currentCamera() const;
     void drawAxes() const;
     void drawRecords();
-    RecordValues readRecord() const;
-    void setMaterial(const RecordValues& record);
-    void drawRecord(const RecordValues& record);
-    void drawMovedRecord(int row, const RecordValues& record);
-    void drawModel(const RecordValues& record) const;
+    DrawnRecord readRecord() const;
+    void setMaterial(const DrawnRecord& record);
+    // Planes are drawn as their cells in `planeMode`: outlines in the picture, filled to be picked.
+    void drawRecord(const DrawnRecord& record, GLenum planeMode = GL_LINE_LOOP);
+    void drawMovedRecord(int row, const DrawnRecord& record, GLenum planeMode = GL_LINE_LOOP);
+    void drawForPicking(const DrawnRecord& record);
+    void drawHighlight();
+    void drawModel(const DrawnRecord& record) const;
     void drawLightMarkers() const;
     void drawKeptPicture() const;
 
@@ -83,5 +99,6 @@ private:
     std::unique_ptr<SharedShapes> m_shapes;
     int m_highlightedRow = -1;
     const SimWorld* m_preview = nullptr;
-    QImage m_keptPicture; // RGBA rows bottom first, as OpenGL reads and draws them
+    ClockedAxes m_clockedAxes; // of the last frame drawn
+    QImage m_keptPicture;      // RGBA rows bottom first, as OpenGL reads and draws them
 };

@@ -149,8 +149,11 @@ void TestModelLibrary::missingLibrary_isReportedOnceAndReadWhenItAppears()
     QCOMPARE(m_messages, QStringList{"Load Model Material|Cannot find the material file : " +
                                      path("CART.MTL")});
     QCOMPARE(m_library->model(model.toStdString())->MaterialCount, 0);
+    QVERIFY(!m_library->changedOnDisk());
 
     writeFile(path("cart.mtl"), "newmtl red\nKd 1 0 0\n");
+    QVERIFY(m_library->changedOnDisk()); // told once, before anything reads it again
+    QVERIFY(!m_library->changedOnDisk());
     const TModel* reread = m_library->model(model.toStdString());
     QCOMPARE(reread->MaterialCount, 1);
     QCOMPARE(reread->Groups[1].Material, 1);
