@@ -3,6 +3,7 @@
 // from starting; held bodies follow the mouse only along their allowed axes.
 #include "editorfixture.h"
 
+#include "camera.h"
 #include "datasource.h"
 #include "simworld.h"
 
@@ -78,6 +79,7 @@ private slots:
     void sceneChanges_stopPreviewFirst();
     void badRecords_keepPreviewFromStartingAndAreNamed();
     void heldBody_followsMouseOnlyAlongAllowedAxes();
+    void click_findsBodyWhereItIsNow();
 };
 
 void TestEditorPreview::preview_startsAtOrdinaryPictureAndLeavesSceneAsItWas()
@@ -219,6 +221,36 @@ void TestEditorPreview::heldBody_followsMouseOnlyAlongAllowedAxes()
     QTest::mouseMove(view, middle + QPoint(60, 0));
     QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, middle + QPoint(60, 0));
     QVERIFY(w.View.turn != turnBefore);
+}
+
+// A ball that fell from the point looked at is selected where it lies, not where its record is.
+void TestEditorPreview::click_findsBodyWhereItIsNow()
+{
+    EditorFixture f;
+    showWindow(f);
+    add(f, "Nome=Chao ODETipo=3 ODEMove=0 Dim3=1 Dim4=3 SX=4 SY=4");
+    add(f, "Nome=Bola ODETipo=0 Dim1=0.5");
+    TForm1& w = *f.form;
+    QWidget* view = w.OGLPanel1;
+    w.SimularClick();
+    QTRY_VERIFY(w.preview()->time() > 1.5);
+    w.SimularClick(); // paused, so that it stays where it is
+    const SimVector centre = w.preview()->state(1).centre;
+    QVERIFY(std::abs(centre[2] + 2.5) < 0.05);
+    const int before = w.currentRecordNumber();
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(view->width() / 2, view->height() / 2));
+    QCOMPARE(w.currentRecordNumber(), before);
+    const ViewCamera camera = viewCamera(w.View, view->width(), view->height());
+    const Vec3 right = camera.right(), up = camera.up();
+    const double perPixel = camera.unitsPerPixel();
+    const QPoint lying(
+        int(view->width() / 2 +
+            (centre[0] * right.x + centre[1] * right.y + centre[2] * right.z) / perPixel),
+        int(view->height() / 2 -
+            (centre[0] * up.x + centre[1] * up.y + centre[2] * up.z) / perPixel));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, lying);
+    QCOMPARE(w.currentRecordNumber(), 2);
 }
 
 TAVIREL_EDITOR_TEST_MAIN(TestEditorPreview)
