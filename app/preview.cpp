@@ -131,12 +131,12 @@ int TForm1::rowInPreview(QPoint pixel, int picked) const
     return picked >= 0 && !m_preview->isMoving(picked) ? picked : -1;
 }
 
-// A body that may be moved by hand is held where the cursor meets it, while the preview runs.
+// A body that may be moved by hand is held where the cursor meets it, running or paused.
 // It is dragged on the plane through its centre that its allowed axes span best: level when only
 // x and y are allowed, upright and facing the eye for z alone, facing the eye otherwise.
 bool TForm1::holdInPreview(QPoint pixel)
 {
-    if (!m_preview || !m_previewRunning)
+    if (!m_preview)
         return false;
     const int row = bodyUnder(pixel);
     if (row < 0 || !m_preview->canGrab(row))
@@ -163,8 +163,13 @@ bool TForm1::holdInPreview(QPoint pixel)
 void TForm1::dragInPreview(QPoint pixel)
 {
     SimVector point;
-    if (m_preview && pointOnHoldPlane(pixel, point))
-        m_preview->dragTo(point + m_holdOffset);
+    if (!m_preview || !pointOnHoldPlane(pixel, point))
+        return;
+    m_preview->dragTo(point + m_holdOffset);
+    if (!m_previewRunning) {
+        m_preview->placeHeld(); // no step will take it there while paused
+        OGLPanel1->requestPaint();
+    }
 }
 
 bool TForm1::pointOnHoldPlane(QPoint pixel, SimVector& point) const

@@ -134,6 +134,17 @@ void SimWorld::dragTo(const SimVector& point)
             m->grabTarget[size_t(i)] = r.moveAxis[i] ? point[size_t(i)] : m->grabOrigin[size_t(i)];
 }
 
+void SimWorld::placeHeld()
+{
+    if (m->grabbed < 0)
+        return;
+    const SimBody& body = m->bodies[size_t(m->grabbed)];
+    const SimVector& goal = m->grabTarget;
+    dBodySetPosition(body.body, goal[0], goal[1], goal[2]);
+    m->dragVelocity = {0, 0, 0};
+    m->updatePose(body);
+}
+
 void SimWorld::release()
 {
     if (m->grabbed < 0)
@@ -201,16 +212,22 @@ void SimWorld::Impl::updateStates(double elapsed)
         const SimVector velocity = toVec(dBodyGetLinearVel(body.body));
         state.acceleration = (1 / elapsed) * (velocity - state.velocity);
         state.velocity = velocity;
-        state.centre = toVec(dBodyGetPosition(body.body));
         state.angularVelocity = toVec(dBodyGetAngularVel(body.body));
-        const dReal* r = dBodyGetRotation(body.body);
-        Affine now;
-        for (size_t row = 0; row < 3; ++row)
-            for (size_t col = 0; col < 3; ++col)
-                now.linear[row][col] = r[row * 4 + col];
-        now.offset = state.centre;
-        state.motion = (now * rigidInverse(body.startPose)).columnMajor();
+        updatePose(body);
     }
+}
+
+void SimWorld::Impl::updatePose(const SimBody& body)
+{
+    SimBodyState& state = states[size_t(body.row)];
+    state.centre = toVec(dBodyGetPosition(body.body));
+    const dReal* r = dBodyGetRotation(body.body);
+    Affine now;
+    for (size_t row = 0; row < 3; ++row)
+        for (size_t col = 0; col < 3; ++col)
+            now.linear[row][col] = r[row * 4 + col];
+    now.offset = state.centre;
+    state.motion = (now * rigidInverse(body.startPose)).columnMajor();
 }
 
 void SimWorld::Impl::recordTrail(SimBody& body)

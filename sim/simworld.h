@@ -74,6 +74,9 @@ public:
     bool grab(int row);
     // The held body's goal: `point` along its allowed axes, where it was grabbed along the others.
     void dragTo(const SimVector& point);
+    // Puts the held body on its goal at once, with no time passing: for a paused world, where no
+    // step would take it there.
+    void placeHeld();
     // Lets the held body go with the speed it was dragged at.
     void release();
     int grabbedRow() const;

@@ -67,5 +67,6 @@ struct SimWorld::Impl
     void step();
     void steerGrabbed();
     void updateStates(double elapsed);
+    void updatePose(const SimBody& body);
     void recordTrail(SimBody& body);
 };

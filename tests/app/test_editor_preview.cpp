@@ -188,7 +188,7 @@ void TestEditorPreview::badRecords_keepPreviewFromStartingAndAreNamed()
              qPrintable(shown));
 }
 
-// The ball at the point looked at shows at the middle of the view; with only x allowed, dragging
+// The ball at the point looked at shows at the middle of the view; with only y allowed, dragging
 // it across and down the picture moves it along y alone. A ball without "UserMove" is not held: the
 // same drag turns the view.
 void TestEditorPreview::heldBody_followsMouseOnlyAlongAllowedAxes()
@@ -197,9 +197,20 @@ void TestEditorPreview::heldBody_followsMouseOnlyAlongAllowedAxes()
     showWindow(f);
     add(f, "Nome=Bola ODETipo=0 Dim1=1 TemGravidade=0 UserMove=1 MoveY=1");
     TForm1& w = *f.form;
-    w.SimularClick();
     QWidget* view = w.OGLPanel1;
     const QPoint middle(view->width() / 2, view->height() / 2);
+    w.SimularClick();
+    w.SimularClick(); // paused at once: the ball follows the mouse all the same
+    const double paused = w.preview()->time();
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, middle);
+    QTest::mouseMove(view, middle + QPoint(60, 40));
+    QVERIFY(std::abs(w.preview()->state(0).centre[1]) > 0.5);
+    QCOMPARE(w.preview()->state(0).centre[0], 0.0);
+    QCOMPARE(w.preview()->time(), paused);
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, middle + QPoint(60, 40));
+    w.PararClick();
+
+    w.SimularClick();
     QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, middle);
     QCOMPARE(w.preview()->grabbedRow(), 0);
     QTest::mouseMove(view, middle + QPoint(60, 40));

@@ -264,10 +264,15 @@ void TestSimWorld::grabbedBody_movesOnlyAlongAllowedAxes()
     QCOMPARE(world.state(1).centre[1], held[1]);
     QVERIFY(std::abs(world.state(1).centre[0] - 2) < 1e-9);
     QVERIFY(std::abs(world.state(1).centre[2] - 4) < 1e-9);
+    const double paused = world.time();
+    world.dragTo({-1, 7, 2});
+    world.placeHeld(); // paused: at once, no time passing
+    QCOMPARE(world.time(), paused);
+    QVERIFY(length(world.state(1).centre - SimVector{-1, held[1], 2}) < 1e-12);
     world.release();
     QCOMPARE(world.grabbedRow(), -1);
     world.advance(0.3);
-    QVERIFY(z(world, 1) < 3.8); // falls again once let go
+    QVERIFY(z(world, 1) < 1.8); // falls again once let go
 }
 
 // A falling body's acceleration is gravity and its velocity g t; trails keep the last ten seconds,
