@@ -204,7 +204,13 @@ void SimWorld::Impl::createGeom(SimBody& body, const SimShape& shape, QStringLis
             setPlainMass(body.body, shape, record.mass);
         return;
     }
-    std::vector<SimVector> vertices = shape.vertices;
+    createMesh(body, shape, problems);
+}
+
+void SimWorld::Impl::createMesh(SimBody& body, const SimShape& shape, QStringList& problems)
+{
+    const SimRecord& record = records[size_t(body.row)];
+    const std::vector<SimVector>& vertices = shape.vertices;
     std::vector<int> triangles = shape.triangles;
     SimVector low, high;
     boundsOf(vertices, low, high);

@@ -62,6 +62,7 @@ struct SimWorld::Impl
     void addPlane(const SimShape& shape);
     void addBody(int row, QStringList& problems);
     void createGeom(SimBody& body, const SimShape& shape, QStringList& problems);
+    void createMesh(SimBody& body, const SimShape& shape, QStringList& problems);
     void placeSides(SimBody& body);
     void collide(dGeomID a, dGeomID b);
     void step();
