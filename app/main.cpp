@@ -1,16 +1,55 @@
+#include "appfolders.h"
 #include "application.h"
+#include "commandline.h"
 #include "editorstartup.h"
+#include "headlesscommands.h"
 #include "tform1.h"
+
+#include <QStandardPaths>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tavirel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVIREL_VERSION));
+}
+
+AppFolders decideFolders()
+{
+    return chooseAppFolders(QCoreApplication::applicationDirPath(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+// Pictures, checks, the version and the help need no display: no window system is started.
+int runWithoutWindow(int argc, char* argv[], const CommandLine& line)
+{
+    QCoreApplication application(argc, argv);
+    nameApplication();
+    QTextStream out(stdout), err(stderr);
+    return runHeadless(line, decideFolders(), out, err);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.mode != CommandLine::Editor)
+        return runWithoutWindow(argc, argv, line);
+
     Application application(argc, argv);
-    application.setApplicationName(QStringLiteral("Tavirel"));
+    nameApplication();
     application.setApplicationDisplayName(QStringLiteral("Tavirel"));
 
     application.installQtTranslations();
 
-    TForm1 form(QCoreApplication::applicationDirPath());
-    startEditor(form, userRecoveryFolder());
+    TForm1 form(decideFolders());
+    startEditor(form, userRecoveryFolder(), line.scene);
     return application.exec();
 }
