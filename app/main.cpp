@@ -46,6 +46,8 @@ int main(int argc, char* argv[])
     Application application(argc, argv);
     nameApplication();
     application.setApplicationDisplayName(QStringLiteral("Tavirel"));
+    // The menu entry the window belongs to, for docks and Wayland compositors.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tavirel.Tavirel"));
 
     application.installQtTranslations();
 
