@@ -49,8 +49,9 @@ QString readViewOptions(const QCommandLineParser& parser, CommandLine& line)
     if (parser.isSet("size")) {
         bool ok = false;
         line.size = parser.value("size").toInt(&ok);
-        if (!ok || line.size < 1 || line.size > 8192)
-            return QStringLiteral("--size deve ser um número inteiro de 1 a 8192");
+        // A side of 4096 already takes 128 MB of colour and depth.
+        if (!ok || line.size < 1 || line.size > 4096)
+            return QStringLiteral("--size deve ser um número inteiro de 1 a 4096");
     }
     // From 10 on the view's box closes up and then turns over.
     if (parser.isSet("zoom") && (!readNumber(parser.value("zoom"), line.zoom) || line.zoom >= 10))
@@ -147,7 +148,8 @@ QString commandLineHelp()
         "  --render CENA.xml   desenha a cena como a vista a mostraria e grava uma figura PNG,\n"
         "                      sem abrir janela\n"
         "  -o FIGURA.png       o arquivo da figura (obrigatório com --render)\n"
-        "  --size N            largura e altura da figura em pixels (padrão 425, a vista)\n"
+        "  --size N            largura e altura da figura em pixels, até 4096 (padrão 425,\n"
+        "                      o tamanho da vista)\n"
         "  --zoom Z            o número que o rótulo \"Zoom:\" da vista mostraria (padrão 0;\n"
         "                      menor que 10)\n"
         "  --camera X,Y,Z      deslocamento da câmera, como pelas setas da vista (padrão 0,0,0)\n"

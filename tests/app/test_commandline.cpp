@@ -119,7 +119,7 @@ QList<Row> sceneWithEveryProblem()
         {"bola ", 0, {{F::X, 50}, {F::Z, 5}, {F::Dim1, 1}}},
         {"A", 0, {{F::X, 60}, {F::Z, 5}, {F::Dim1, 1}}},
         {"B", 0, {{F::X, 61.5}, {F::Z, 5}, {F::Dim1, 1}}},
-        {"Encostada", 0, {{F::X, 62}, {F::Z, 7}, {F::Dim1, 1}}}, // touches B's ball only
+        {"Encostada", 0, {{F::X, 61.5}, {F::Z, 7}, {F::Dim1, 1}}}, // only touches B
         {"Chao", 3, {{F::SX, 10}, {F::SY, 10}, {F::Dim3, 1}}},
         {"Afundada", 0, {{F::X, 70}, {F::Z, -3}, {F::Dim1, 1}, {F::ODEMove, true}, {F::Massa, 2}}},
     };
