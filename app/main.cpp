@@ -5,6 +5,7 @@
 #include "headlesscommands.h"
 #include "tform1.h"
 
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <cstdio>
@@ -52,6 +53,9 @@ int main(int argc, char* argv[])
     application.installQtTranslations();
 
     TForm1 form(decideFolders());
-    startEditor(form, userRecoveryFolder(), line.scene);
+    // Whole, since the recovery copy remembers the scene's file for a later start elsewhere.
+    const QString scene =
+        line.scene.isEmpty() ? QString() : QFileInfo(line.scene).absoluteFilePath();
+    startEditor(form, userRecoveryFolder(), scene);
     return application.exec();
 }
