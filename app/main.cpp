@@ -30,7 +30,9 @@ int runWithoutWindow(int argc, char* argv[], const CommandLine& line)
     QCoreApplication application(argc, argv);
     nameApplication();
     QTextStream out(stdout), err(stderr);
-    return runHeadless(line, decideFolders(), out, err);
+    // Only what reads scenes looks for models; --help makes no folders.
+    const bool readsScene = line.mode == CommandLine::Render || line.mode == CommandLine::Check;
+    return runHeadless(line, readsScene ? decideFolders() : AppFolders(), out, err);
 }
 
 } // namespace
