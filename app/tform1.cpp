@@ -135,6 +135,7 @@ void TForm1::setUpModels()
     });
     m_models.setModelDirs({m_folders.models.toStdString(), m_folders.sampleModels.toStdString()});
     m_renderer->modelDrawer = [this](const PlacedModel& model) { drawModel(model); };
+    m_renderer->modelLookup = [this](const std::string& name) { return m_models.model(name); };
     sceneFileChanged();
 }
 

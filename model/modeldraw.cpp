@@ -173,3 +173,11 @@ void DrawModelJoined(const TModel& model)
 {
     drawModel(model, true);
 }
+
+void PlaceModel(const PlacedModel& model)
+{
+    glScalef(GLfloat(model.sx), GLfloat(model.sy), GLfloat(model.sz));
+    glTranslatef(GLfloat(model.x), GLfloat(model.y), GLfloat(model.z));
+    glRotatef(GLfloat(model.angle), GLfloat(model.axisX), GLfloat(model.axisY),
+              GLfloat(model.axisZ));
+}

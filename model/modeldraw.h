@@ -1,5 +1,6 @@
 #pragma once
 
+#include "placedmodel.h"
 #include "tmodel.h"
 
 // Turning a model into OpenGL 1.1 calls. The model is drawn in its file's own coordinates with the
@@ -25,3 +26,8 @@ void DrawModel(const TModel& model);
 // calls, which is the form the model cache compiles into its display lists. Polygons keep a
 // begin-end each.
 void DrawModelJoined(const TModel& model);
+
+// Moves the current matrix to where a scene record stands its model: scales by (sx, sy, sz), then
+// translates by (x, y, z), then rotates by angle degrees about the axis, so the move is scaled
+// with the model.
+void PlaceModel(const PlacedModel& model);

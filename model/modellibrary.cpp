@@ -275,9 +275,6 @@ public:
 void DrawModelRecord(ModelLibrary& library, const PlacedModel& model)
 {
     PushedMatrix pushed;
-    glScalef(GLfloat(model.sx), GLfloat(model.sy), GLfloat(model.sz));
-    glTranslatef(GLfloat(model.x), GLfloat(model.y), GLfloat(model.z));
-    glRotatef(GLfloat(model.angle), GLfloat(model.axisX), GLfloat(model.axisY),
-              GLfloat(model.axisZ));
+    PlaceModel(model);
     library.draw(model.fileName);
 }

@@ -112,7 +112,7 @@ ViewCamera viewCamera(const ViewState& view, int width, int height)
 void multiplyCamera(const ViewCamera& c)
 {
     glMatrixMode(GL_PROJECTION);
-    glOrtho(-c.halfWidth, c.halfWidth, -c.halfHeight, c.halfHeight, -10000, 10000);
+    glOrtho(-c.halfWidth, c.halfWidth, -c.halfHeight, c.halfHeight, -viewDepth, viewDepth);
     gluLookAt(c.eye.x, c.eye.y, c.eye.z, c.centre.x, c.centre.y, c.centre.z, 0, 0, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -7,6 +7,9 @@ struct Vec3
     double x = 0, y = 0, z = 0;
 };
 
+// How far the view box reaches in front of and behind the eye along the line of sight.
+constexpr double viewDepth = 10000;
+
 // The camera of a frame: an orthographic box around the line from the eye to the point looked
 // at, z up. The box spans 10 + zoom each way on the viewport's shorter side and as much more on
 // the longer one as keeps the picture unstretched.

@@ -271,6 +271,14 @@ DrawnRecord drawnRecordAt(const RecordTable& table, int row)
         [&](int field) -> const FieldValue& { return table.valueAt(row, field); });
 }
 
+PlacedModel placedModelOf(const DrawnRecord& record)
+{
+    const ShapePose& p = record.pose;
+    const ShapeColour& c = record.colour;
+    return PlacedModel{record.modelFile, c.use,   p.x,     p.y,     p.z, p.sx, p.sy, p.sz,
+                       p.angle,          p.axisX, p.axisY, p.axisZ, c.r, c.g,  c.b,  c.a};
+}
+
 DrawnBounds drawnBounds(const DrawnRecord& record, const ModelLookup& models)
 {
     const double* dim = record.dim;
@@ -293,6 +301,17 @@ DrawnBounds drawnBounds(const DrawnRecord& record, const ModelLookup& models)
     default:
         return {};
     }
+}
+
+DrawnBounds modelBoxBounds(const TModel& model, const ShapePose& p)
+{
+    if (!finitePose(p))
+        return unbounded;
+    const Vec3 low{model.BoundsMin[0], model.BoundsMin[1], model.BoundsMin[2]};
+    const Vec3 high{model.BoundsMax[0], model.BoundsMax[1], model.BoundsMax[2]};
+    const Vec3 placed = Vec3{p.x, p.y, p.z} + Turn(p)(0.5 * (low + high));
+    const double largestScale = std::max({std::abs(p.sx), std::abs(p.sy), std::abs(p.sz)});
+    return ball(scaled(placed, p.sx, p.sy, p.sz), largestScale * length(high - low) / 2);
 }
 
 DrawnBounds smallestBall(std::vector<Vec3> points)

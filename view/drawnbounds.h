@@ -2,6 +2,7 @@
 
 #include "camera.h"
 #include "fieldvalue.h"
+#include "placedmodel.h"
 #include "shapes.h"
 
 #include <functional>
@@ -29,6 +30,9 @@ DrawnRecord readDrawnRecord(const std::function<const FieldValue&(int field)>& v
 // The values of posted record `row` (0-based) of a scene table, as the frame reads them.
 DrawnRecord drawnRecordAt(const RecordTable& table, int row);
 
+// The model record as the model drawer takes it.
+PlacedModel placedModelOf(const DrawnRecord& record);
+
 // The smallest ball around everything the frame draws for one record, in scene coordinates.
 // Nothing: the record draws nothing (an unknown kind, a plane with no normal, a model that cannot
 // be read or has no faces). Unbounded: a value the drawing uses is not a finite number, so no ball
@@ -51,6 +55,11 @@ using ModelLookup = std::function<const TModel*(const std::string& fileName)>;
 // (none given: they count as unreadable); the ball holds every vertex their faces draw. No GL
 // context is needed.
 DrawnBounds drawnBounds(const DrawnRecord& record, const ModelLookup& models = {});
+
+// A ball that surely holds what a model record draws, from the box of its model's bounds
+// (BoundsMin .. BoundsMax, as ComputeModelBounds fills them and the model library gives them):
+// no pass over the vertices, but looser than drawnBounds. Unbounded for a pose that is not finite.
+DrawnBounds modelBoxBounds(const TModel& model, const ShapePose& pose);
 
 // The smallest ball holding every point; Nothing for none. Points are taken as given, so
 // non-finite ones give Unbounded.

@@ -83,6 +83,7 @@ void SceneRenderer::drawFrame()
     drawAxes();
     drawRecords();
     drawLightMarkers();
+    drawHighlight();
 }
 
 // The camera goes into the projection matrix, so every frame's modelview matrix starts as the
@@ -152,7 +153,7 @@ void SceneRenderer::setMaterial(const DrawnRecord& record)
 }
 
 // Only the sphere's axis takes the frame clock, which turns it further towards z on every tick.
-void SceneRenderer::drawRecord(const DrawnRecord& record)
+void SceneRenderer::drawRecord(const DrawnRecord& record, GLenum planeMode)
 {
     const double* dim = record.dim;
     switch (record.kind) {
@@ -170,7 +171,7 @@ void SceneRenderer::drawRecord(const DrawnRecord& record)
         break;
     case ElementKind::Plano:
         drawPlane(dim[0], dim[1], dim[2], dim[3], record.pose.sx, record.pose.sy, record.colour,
-                  GL_LINE_LOOP);
+                  planeMode);
         break;
     case ElementKind::Arquivo:
         drawModel(record);
@@ -182,17 +183,8 @@ void SceneRenderer::drawRecord(const DrawnRecord& record)
 
 void SceneRenderer::drawModel(const DrawnRecord& record) const
 {
-    if (!modelDrawer)
-        return;
-    const ShapePose& p = record.pose;
-    const ShapeColour& c = record.colour;
-    modelDrawer(PlacedModel{record.modelFile, c.use, p.x, p.y, p.z, p.sx, p.sy, p.sz, p.angle,
-                            p.axisX, p.axisY, p.axisZ, c.r, c.g, c.b, c.a});
-}
-
-int SceneRenderer::pickRecord(int, int)
-{
-    return -1;
+    if (modelDrawer)
+        modelDrawer(placedModelOf(record));
 }
 
 void SceneRenderer::keepPicture()

@@ -2,6 +2,7 @@
 
 #include "drawnbounds.h"
 
+#include <GL/gl.h>
 #include <QImage>
 #include <QString>
 #include <array>
@@ -52,9 +53,13 @@ public:
     // drawer end the frame where they happen and are thrown on.
     void drawFrame();
     // The record drawn nearest the eye at pixel (x, y) of the viewport, from its top left: its
-    // 0-based row, or -1.
+    // 0-based row, or -1 for none (also for a closed table). Exact for what the frame draws:
+    // each record's own drawer through OpenGL selection at the pixel's centre, planes as their
+    // filled grid, models only with modelLookup set. Of two surfaces at the same depth the earlier
+    // row wins, as in the picture. Needs the context current; leaves every GL state as it was.
     int pickRecord(int x, int y);
-    // The record marked over the picture; -1 for none.
+    // The record marked over the picture by a light, unlit wireframe of its own drawer; -1 for
+    // none, which leaves the picture untouched, as does a row the table no longer has.
     void setHighlightedRow(int row) { m_highlightedRow = row; }
     int highlightedRow() const { return m_highlightedRow; }
     // Keeps the picture in the framebuffer now, for the frames drawn while the table is closed.
@@ -68,7 +73,10 @@ private:
     void drawRecords();
     DrawnRecord readRecord() const;
     void setMaterial(const DrawnRecord& record);
-    void drawRecord(const DrawnRecord& record);
+    // Planes are drawn as their cells in `planeMode`: outlines in the picture, filled to be picked.
+    void drawRecord(const DrawnRecord& record, GLenum planeMode = GL_LINE_LOOP);
+    void drawForPicking(const DrawnRecord& record);
+    void drawHighlight();
     void drawModel(const DrawnRecord& record) const;
     void drawLightMarkers() const;
     void drawKeptPicture() const;

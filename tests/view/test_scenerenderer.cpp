@@ -1,9 +1,9 @@
-#include "glharness.h"
 #include "literalscene.h"
 #include "placedmodel.h"
 #include "recordtable.h"
 #include "scenerenderer.h"
 #include "sceneschema.h"
+#include "sceneviewfixture.h"
 #include "viewstate.h"
 
 #include <GL/gl.h>
@@ -15,43 +15,8 @@
 
 namespace {
 
-// Appends a record of `kind` with the fields written as "Dim1=2 X=1.5 UsaCor=1"; the others stay
-// null, which reads as 0.
-void append(RecordTable& table, int kind, const QString& fields = {})
-{
-    table.insert();
-    table.setValue(SceneField::ODETipo, qint32(kind));
-    for (const QString& item : fields.split(' ', Qt::SkipEmptyParts)) {
-        const QString text = item.section('=', 1);
-        bool isNumber = false;
-        const double number = text.toDouble(&isNumber);
-        table.setValue(table.findField(item.section('=', 0, 0)),
-                       isNumber ? FieldValue(number) : FieldValue(text));
-    }
-    table.post();
-}
-
-// A scene view as the window has it: an open scene table, the view state and the renderer, drawing
-// into a 425 x 425 framebuffer with the view set up.
-struct View
-{
-    OffscreenGL gl;
-    RecordTable table;
-    ViewState state;
-    SceneRenderer renderer{table, state};
-
-    View()
-    {
-        defineSceneFields(table);
-        table.createDataSet();
-        renderer.setUpView();
-    }
-    QImage frame()
-    {
-        renderer.drawFrame();
-        return gl.image();
-    }
-};
+// The scene view of the window, offscreen.
+using View = SceneViewFixture;
 
 bool isYellow(QRgb pixel)
 {
@@ -85,13 +50,16 @@ std::array<GLfloat, 4> diffuseOf(GLenum light)
 // A scene with every kind, translucent and opaque, turned, coloured or not.
 void fillMixedScene(RecordTable& table)
 {
-    append(table, ElementKind::Esfera, "Dim1=2 X=1 SX=1.5 SY=1 SZ=1 Ang=30 eixoX=1 R=255 G=40");
-    append(table, ElementKind::Esfera, "Dim1=1.5 Y=-4 SX=1 SY=1 SZ=1 G=200 A=128 UsaCor=1");
-    append(table, ElementKind::Capsula, "Dim1=0.7 Dim2=3 X=-3 Y=2 Ang=60 eixoY=1 B=255 UsaCor=1");
-    append(table, ElementKind::Cubo, "Dim1=2 Dim2=1 Dim3=3 X=4 Y=4 Ang=45 eixoZ=1 R=90 G=90 B=255");
-    append(table, ElementKind::Plano,
-           "Dim1=0.1 Dim2=0.2 Dim3=1 Dim4=3 SX=12 SY=8 R=255 G=255 UsaCor=1");
-    append(table, ElementKind::Cubo, "Dim1=1 Dim2=1 Dim3=1 X=-5 Y=-5 R=200");
+    appendRecord(table, ElementKind::Esfera,
+                 "Dim1=2 X=1 SX=1.5 SY=1 SZ=1 Ang=30 eixoX=1 R=255 G=40");
+    appendRecord(table, ElementKind::Esfera, "Dim1=1.5 Y=-4 SX=1 SY=1 SZ=1 G=200 A=128 UsaCor=1");
+    appendRecord(table, ElementKind::Capsula,
+                 "Dim1=0.7 Dim2=3 X=-3 Y=2 Ang=60 eixoY=1 B=255 UsaCor=1");
+    appendRecord(table, ElementKind::Cubo,
+                 "Dim1=2 Dim2=1 Dim3=3 X=4 Y=4 Ang=45 eixoZ=1 R=90 G=90 B=255");
+    appendRecord(table, ElementKind::Plano,
+                 "Dim1=0.1 Dim2=0.2 Dim3=1 Dim4=3 SX=12 SY=8 R=255 G=255 UsaCor=1");
+    appendRecord(table, ElementKind::Cubo, "Dim1=1 Dim2=1 Dim3=1 X=-5 Y=-5 R=200");
 }
 
 // Many records of every kind in a crowd, planes tilted every way (c = 0 among them), so that the
@@ -103,25 +71,26 @@ void fillCrowdedScene(RecordTable& table)
     for (int i = 0; i < 200; ++i) {
         const int kind = i % 4;
         const double c = n(0.2, 1) * (i % 2 ? 1 : -1); // c = 0 is drawn apart on purpose
-        append(table, kind,
-               QString("Dim1=%1 Dim2=%2 Dim3=%3 Dim4=%4 X=%5 Y=%6 Z=%7 SX=%8 SY=%9 SZ=1 Ang=%10 "
-                       "eixoX=%11 eixoZ=1 R=%12 G=%13 B=%14 A=%15 UsaCor=%16")
-                   .arg(kind == ElementKind::Plano ? n(-1, 1) : n(0.3, 1.5))
-                   .arg(kind == ElementKind::Plano ? n(-1, 1) : n(0.5, 2))
-                   .arg(kind == ElementKind::Plano ? c : n(0.5, 2))
-                   .arg(n(-3, 3))
-                   .arg(n(-8, 8))
-                   .arg(n(-8, 8))
-                   .arg(n(-4, 4))
-                   .arg(kind == ElementKind::Plano ? n(2, 6) : 1.0)
-                   .arg(kind == ElementKind::Plano ? n(2, 6) : 1.0)
-                   .arg(n(0, 90))
-                   .arg(n(0, 1))
-                   .arg(int(n(0, 256)))
-                   .arg(int(n(0, 256)))
-                   .arg(int(n(0, 256)))
-                   .arg(i % 8 == 0 ? 128 : 0)
-                   .arg(i % 3 == 0 ? 1 : 0));
+        appendRecord(
+            table, kind,
+            QString("Dim1=%1 Dim2=%2 Dim3=%3 Dim4=%4 X=%5 Y=%6 Z=%7 SX=%8 SY=%9 SZ=1 Ang=%10 "
+                    "eixoX=%11 eixoZ=1 R=%12 G=%13 B=%14 A=%15 UsaCor=%16")
+                .arg(kind == ElementKind::Plano ? n(-1, 1) : n(0.3, 1.5))
+                .arg(kind == ElementKind::Plano ? n(-1, 1) : n(0.5, 2))
+                .arg(kind == ElementKind::Plano ? c : n(0.5, 2))
+                .arg(n(-3, 3))
+                .arg(n(-8, 8))
+                .arg(n(-8, 8))
+                .arg(n(-4, 4))
+                .arg(kind == ElementKind::Plano ? n(2, 6) : 1.0)
+                .arg(kind == ElementKind::Plano ? n(2, 6) : 1.0)
+                .arg(n(0, 90))
+                .arg(n(0, 1))
+                .arg(int(n(0, 256)))
+                .arg(int(n(0, 256)))
+                .arg(int(n(0, 256)))
+                .arg(i % 8 == 0 ? 128 : 0)
+                .arg(i % 3 == 0 ? 1 : 0));
     }
 }
 
@@ -180,7 +149,7 @@ void TestSceneRenderer::lightMarkers_enterTheViewAtZoom18And28()
 void TestSceneRenderer::litSphere_showsItsRecordColourWhateverUsaCor()
 {
     View view;
-    append(view.table, ElementKind::Esfera, "Dim1=5 SX=1 SY=1 SZ=1 R=255 UsaCor=1");
+    appendRecord(view.table, ElementKind::Esfera, "Dim1=5 SX=1 SY=1 SZ=1 R=255 UsaCor=1");
     const QImage coloured = view.frame();
     view.table.edit(1);
     view.table.setValue(SceneField::UsaCor, false);
@@ -211,11 +180,11 @@ void TestSceneRenderer::lightLevel_followsTheLightControlsToTheirBounds()
 void TestSceneRenderer::records_drawByKindInTableOrder_endingOnTheLastRecord()
 {
     View view;
-    append(view.table, 7, "Dim1=1");
-    append(view.table, ElementKind::Esfera, "Dim1=1 SX=1 SY=1 SZ=1");
-    append(view.table, ElementKind::Arquivo,
-           "Arquivo=Objetos/casa.obj UsaCor=1 X=1 Y=2 Z=3 SX=4 SY=5 "
-           "SZ=6 Ang=7 eixoX=8 eixoY=9 eixoZ=10 R=51 G=102 B=153 A=255");
+    appendRecord(view.table, 7, "Dim1=1");
+    appendRecord(view.table, ElementKind::Esfera, "Dim1=1 SX=1 SY=1 SZ=1");
+    appendRecord(view.table, ElementKind::Arquivo,
+                 "Arquivo=Objetos/casa.obj UsaCor=1 X=1 Y=2 Z=3 SX=4 SY=5 "
+                 "SZ=6 Ang=7 eixoX=8 eixoY=9 eixoZ=10 R=51 G=102 B=153 A=255");
     std::vector<PlacedModel> models;
     view.renderer.modelDrawer = [&](const PlacedModel& model) { models.push_back(model); };
     view.table.first();
@@ -239,7 +208,7 @@ void TestSceneRenderer::records_drawByKindInTableOrder_endingOnTheLastRecord()
 void TestSceneRenderer::closedTable_onlyClears()
 {
     View view;
-    append(view.table, ElementKind::Esfera, "Dim1=5 SX=1 SY=1 SZ=1");
+    appendRecord(view.table, ElementKind::Esfera, "Dim1=5 SX=1 SY=1 SZ=1");
     QTemporaryDir dir;
     view.table.setFileName(dir.filePath("cena.xml"));
     view.table.close();
