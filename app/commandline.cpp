@@ -159,5 +159,6 @@ QString commandLineHelp()
         "  -v, --version       mostra a versão\n"
         "  -h, --help          mostra esta ajuda\n"
         "\n"
-        "Números usam ponto como separador decimal. Saída com status 0 em caso de sucesso.\n");
+        "Números usam ponto como separador decimal. Status de saída: 0 em caso de sucesso,\n"
+        "1 quando algo falha ou a verificação acha problemas, 2 para opções erradas.\n");
 }
