@@ -1,5 +1,6 @@
 #pragma once
 
+#include "appfolders.h"
 #include "dbnavigator.h"
 #include "dialogs.h"
 #include "exceptionhandler.h"
@@ -32,7 +33,9 @@ class TForm1 : public QWidget, public TOwnerForm, public Ui::TForm1
     Q_OBJECT
 
 public:
-    // exeDir is the folder that holds "Cenas" and "Objetos": the executable's, or a test's.
+    // `folders` says where scenes are kept and models offered (see chooseAppFolders).
+    explicit TForm1(const AppFolders& folders, QWidget* parent = nullptr);
+    // With "Cenas" and "Objetos" in `exeDir`: the executable's folder, or a test's.
     explicit TForm1(const QString& exeDir, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -63,6 +66,9 @@ public:
     // cut), from the recovery folder: "Sim" loads it, bound to its file and still unsaved; "Não"
     // deletes the copy. A damaged copy is reported and set aside. Runs once, after start-up.
     void offerRecovery();
+    // Opens the scene file `name` in place of the open one, as "Abrir Arquivo" does once its
+    // dialog is answered. A file that cannot be read throws and leaves the open scene as it was.
+    void openScene(const QString& name);
 
 public slots:
     void Button1Click();
@@ -155,7 +161,7 @@ private:
     void endMove(bool keep);
     ViewCamera currentCamera() const;
 
-    QString m_exeDir;
+    AppFolders m_folders;
     QSize m_designedSize;                 // the window as its form lays it out, also its least size
     QRect m_designedGrid, m_designedView; // where the form puts DBGrid1 and OGLPanel1
     std::unique_ptr<SceneRenderer> m_renderer;
