@@ -13,7 +13,7 @@ QString userRecoveryFolder()
            QStringLiteral("/recuperacao");
 }
 
-void startEditor(TForm1& form, const QString& recoveryFolder)
+void startEditor(TForm1& form, const QString& recoveryFolder, const QString& sceneFile)
 {
     form.keepRecoveryCopies(recoveryFolder);
     auto* termination = new TerminationSignals(&form);
@@ -22,5 +22,9 @@ void startEditor(TForm1& form, const QString& recoveryFolder)
             QCoreApplication::quit(); // also ends a dialog's loop, if one is open
     });
     form.show();
-    QTimer::singleShot(0, &form, [&form] { runHandler([&] { form.offerRecovery(); }); });
+    QTimer::singleShot(0, &form, [&form, sceneFile] {
+        if (!sceneFile.isEmpty())
+            runHandler([&] { form.openScene(sceneFile); });
+        runHandler([&] { form.offerRecovery(); });
+    });
 }

@@ -179,7 +179,7 @@ void TForm1::writeModelScale()
 QString TForm1::chooseModelFile()
 {
     OpenDialog1.filter = QString::fromLatin1(modelFilter);
-    OpenDialog1.initialDir = QDir(m_exeDir).filePath(QStringLiteral("Objetos"));
+    OpenDialog1.initialDir = m_folders.models;
     OpenDialog1.fileName.clear();
     RedrawPause pause(Timer1);
     return dialogs().openFileName(OpenDialog1);

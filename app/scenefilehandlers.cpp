@@ -9,7 +9,7 @@
 void TForm1::Button1Click()
 {
     SaveDialog1.filter = QString::fromLatin1(sceneFileFilter);
-    SaveDialog1.initialDir = scenesDir(m_exeDir);
+    SaveDialog1.initialDir = m_folders.scenes;
     QString name = dialogs().saveFileName(SaveDialog1);
     if (name.isEmpty())
         return;
@@ -28,11 +28,15 @@ void TForm1::Button1Click()
 void TForm1::Button2Click()
 {
     OpenDialog1.filter = QString::fromLatin1(sceneFileFilter);
-    OpenDialog1.initialDir = scenesDir(m_exeDir);
+    OpenDialog1.initialDir = m_folders.scenes;
     OpenDialog1.fileName.clear();
     const QString name = dialogs().openFileName(OpenDialog1);
-    if (name.isEmpty())
-        return;
+    if (!name.isEmpty())
+        openScene(name);
+}
+
+void TForm1::openScene(const QString& name)
+{
     // The chosen file is read before anything else happens, so a file that is not a scene
     // leaves the open one as it was. The previous scene's changes go to its own file.
     ClientDataSet1->openFile(name);

@@ -18,8 +18,13 @@
 #include <algorithm>
 
 TForm1::TForm1(const QString& exeDir, QWidget* parent)
+    : TForm1(AppFolders::besideExecutable(exeDir), parent)
+{}
+
+TForm1::TForm1(const AppFolders& folders, QWidget* parent)
     : QWidget(parent), ClientDataSet1(new RecordTable(this)),
-      DataSource1(new DataSource(ClientDataSet1, this)), Timer1(new QTimer(this)), m_exeDir(exeDir)
+      DataSource1(new DataSource(ClientDataSet1, this)), Timer1(new QTimer(this)),
+      m_folders(folders)
 {
     QFont font(QStringLiteral("DejaVu Sans Condensed"));
     font.setStyleHint(QFont::SansSerif);
@@ -97,7 +102,7 @@ void TForm1::connectHandlers()
 // first shown, so the view is set up then, as soon as the panel has loaded.
 void TForm1::FormCreate()
 {
-    createSceneTable(*ClientDataSet1, m_exeDir);
+    createSceneTableIn(*ClientDataSet1, m_folders.scenes);
     m_renderer = std::make_unique<SceneRenderer>(*ClientDataSet1, View);
     setUpModels();
     OGLPanel1->AfterLoad = [this](QObject*) {
@@ -136,6 +141,7 @@ void TForm1::setUpModels()
     m_models.setErrorHandler([](const std::string& path, const std::exception& error) {
         postApplicationException(modelError(path, error));
     });
+    m_models.setModelDirs({m_folders.models.toStdString(), m_folders.sampleModels.toStdString()});
     m_renderer->modelDrawer = [this](const PlacedModel& model) { drawModel(model); };
     m_renderer->modelLookup = [this](const std::string& name) { return m_models.model(name); };
     sceneFileChanged();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "appfolders.h"
 #include "dbnavigator.h"
 #include "dialogs.h"
 #include "exceptionhandler.h"
@@ -35,7 +36,9 @@ class TForm1 : public QWidget, public TOwnerForm, public Ui::TForm1
     Q_OBJECT
 
 public:
-    // exeDir is the folder that holds "Cenas" and "Objetos": the executable's, or a test's.
+    // `folders` says where scenes are kept and models offered (see chooseAppFolders).
+    explicit TForm1(const AppFolders& folders, QWidget* parent = nullptr);
+    // With "Cenas" and "Objetos" in `exeDir`: the executable's folder, or a test's.
     explicit TForm1(const QString& exeDir, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -66,6 +69,9 @@ public:
     // cut), from the recovery folder: "Sim" loads it, bound to its file and still unsaved; "Não"
     // deletes the copy. A damaged copy is reported and set aside. Runs once, after start-up.
     void offerRecovery();
+    // Opens the scene file `name` in place of the open one, as "Abrir Arquivo" does once its
+    // dialog is answered. A file that cannot be read throws and leaves the open scene as it was.
+    void openScene(const QString& name);
 
     // The physics preview: "Simular" starts, pauses and resumes it, "Parar" ends it and the scene
     // shows as its records put it again. The table is only read. Any change to the table ends it.
@@ -180,7 +186,7 @@ private:
     void dragInPreview(QPoint pixel);
     bool pointOnHoldPlane(QPoint pixel, SimVector& point) const;
 
-    QString m_exeDir;
+    AppFolders m_folders;
     QSize m_designedSize;                 // the window as its form lays it out, also its least size
     QRect m_designedGrid, m_designedView; // where the form puts DBGrid1 and OGLPanel1
     std::unique_ptr<SceneRenderer> m_renderer;

@@ -132,16 +132,30 @@ void ModelLibrary::releaseContext(const void* context)
     deleteListsOf(context, m_retired);
 }
 
+void ModelLibrary::setModelDirs(std::vector<std::string> dirs)
+{
+    m_modelDirs = std::move(dirs);
+}
+
+static std::string inFolder(std::string dir, const std::string& fileName)
+{
+    if (dir.back() != '/' && dir.back() != '\\')
+        dir += '/';
+    return dir + fileName;
+}
+
 std::string ModelLibrary::resolve(const std::string& fileName) const
 {
-    if (m_sceneDir.empty() || fileName.empty() ||
-        fileName.find_first_of("/\\") != std::string::npos)
+    if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos)
         return fileName;
-    std::string inScene = m_sceneDir;
-    if (inScene.back() != '/' && inScene.back() != '\\')
-        inScene += '/';
-    inScene += fileName;
-    return isRegularFile(inScene) ? inScene : fileName;
+    if (!m_sceneDir.empty() && isRegularFile(inFolder(m_sceneDir, fileName)))
+        return inFolder(m_sceneDir, fileName);
+    if (m_modelDirs.empty() || isRegularFile(fileName))
+        return fileName;
+    for (const std::string& dir : m_modelDirs)
+        if (!dir.empty() && isRegularFile(inFolder(dir, fileName)))
+            return inFolder(dir, fileName);
+    return fileName;
 }
 
 const TModel* ModelLibrary::model(const std::string& fileName)

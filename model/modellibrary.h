@@ -32,6 +32,9 @@ public:
     void setErrorHandler(ErrorHandler handler);
     // The folder of the scene table's current file, where bare model names are looked up first.
     void setSceneDir(const std::string& dir);
+    // Folders where a bare name not found beside the scene is looked up next, in order (the
+    // user's models, then the shipped samples); none by default.
+    void setModelDirs(std::vector<std::string> dirs);
     // The user's decimal separator, read besides "."; 0 (the default) takes the C locale's.
     void setDecimalSeparator(char separator);
     // The OpenGL context that the following draws happen in (any pointer that identifies it, e.g.
@@ -47,8 +50,8 @@ public:
     void releaseContext(const void* context);
 
     // Where the record's name is read from: a bare name (no "/" or "\") found in the scene's
-    // folder is read there; anything else (a full path, a name not in the scene's folder, which
-    // the current directory then resolves) as it stands.
+    // folder is read there; else one the current directory holds, as it stands; else one found in
+    // a model folder. Anything else (a full path, a name found nowhere) as it stands.
     std::string resolve(const std::string& fileName) const;
     // The model, read or refreshed as for drawing (reports included); nullptr when it cannot be
     // read. Valid until the next call on the library.
@@ -75,6 +78,7 @@ private:
     ModelNotifier m_notifier;
     ErrorHandler m_errorHandler;
     std::string m_sceneDir;
+    std::vector<std::string> m_modelDirs;
     char m_separator = 0;
     const void* m_context = nullptr;
     std::unordered_map<std::string, std::unique_ptr<Entry>> m_entries;

@@ -68,10 +68,16 @@ QString workingFilePath(const QString& exeDir)
 
 void createSceneTable(RecordTable& table, const QString& exeDir)
 {
+    createSceneTableIn(table, scenesDir(exeDir));
+}
+
+void createSceneTableIn(RecordTable& table, const QString& scenesFolder)
+{
     if (table.fieldCount() == 0)
         defineSceneFields(table);
-    QDir().mkpath(scenesDir(exeDir));
-    QFile::remove(workingFilePath(exeDir));
-    table.setFileName(workingFilePath(exeDir));
+    const QString workingFile = QDir(scenesFolder).filePath(QStringLiteral("temp.xml"));
+    QDir().mkpath(scenesFolder);
+    QFile::remove(workingFile);
+    table.setFileName(workingFile);
     table.createDataSet();
 }

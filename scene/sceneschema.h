@@ -65,3 +65,5 @@ QString workingFilePath(const QString& exeDir);
 // deletes a stale "Cenas/temp.xml" without loading it, binds the table to that file and leaves
 // it open and empty. Nothing is written until the table is closed after a change.
 void createSceneTable(RecordTable& table, const QString& exeDir);
+// The same with the scenes folder given: "temp.xml" in `scenesFolder` is the working file.
+void createSceneTableIn(RecordTable& table, const QString& scenesFolder);

@@ -5,11 +5,15 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# What a bare Debian 12 needs to build, run and test Tavirel (fonts-dejavu-extra holds the
-# condensed face the window's narrow labels are laid out for).
+# What a bare Debian 12 needs to build, run, test and package Tavirel (fonts-dejavu-extra holds
+# the condensed face the window's narrow labels are laid out for; libegl-dev and libegl-mesa0 draw
+# pictures without a window; desktop-file-utils, appstream and shared-mime-info check the menu
+# entry, the metadata and the scene file type; dpkg-dev and file let CPack find the package's
+# dependencies).
 PACKAGES=(g++ cmake ninja-build qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
-          libgl1-mesa-dri xvfb xauth qt6-translations-l10n libbenchmark-dev
-          libtinyobjloader-dev locales fonts-dejavu-extra libode-dev)
+          libgl1-mesa-dri libegl-dev libegl-mesa0 xvfb xauth qt6-translations-l10n
+          libbenchmark-dev libtinyobjloader-dev locales fonts-dejavu-extra desktop-file-utils
+          appstream shared-mime-info dpkg-dev file libode-dev)
 
 fail() {
     echo "error: $*" >&2

@@ -56,6 +56,7 @@ private slots:
     void libraryInAFolder_isFoundWhateverTheCaseAndFollowedWhenItChanges();
     void unchangedFile_isKept_changedFileIsReadAgain();
     void bareName_isLookedUpInTheSceneFolderFirst();
+    void bareNameFoundNowhereElse_comesFromTheModelFoldersInOrder();
     void notifierThatClearsTheLibrary_leavesItUsable();
 
 private:
@@ -216,6 +217,25 @@ void TestModelLibrary::bareName_isLookedUpInTheSceneFolderFirst()
     QCOMPARE(inCurrent, QRectF(windowPoint(0, 0), windowPoint(2, 2)));
     QCOMPARE(fullPath, QRectF(windowPoint(0, 0), windowPoint(4, 4)));
     QCOMPARE(m_messages, QStringList());
+}
+
+void TestModelLibrary::bareNameFoundNowhereElse_comesFromTheModelFoldersInOrder()
+{
+    for (const char* file : {"user/both.obj", "samples/both.obj", "samples/sample.obj",
+                             "cwd/here.obj", "user/here.obj"})
+        writeFile(path(file), "v 0 0 0\n");
+    QVERIFY(QDir(m_dir->path()).mkdir("scene"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(path("cwd"));
+    m_library->setSceneDir(path("scene").toStdString());
+    m_library->setModelDirs({path("user").toStdString(), path("samples").toStdString()});
+    QStringList resolved;
+    for (const char* name : {"both.obj", "sample.obj", "here.obj", "nowhere.obj"})
+        resolved << QString::fromStdString(m_library->resolve(name));
+    QDir::setCurrent(previous);
+    // The current folder's own model still wins, as it always did.
+    QCOMPARE(resolved, QStringList({path("user/both.obj"), path("samples/sample.obj"), "here.obj",
+                                    "nowhere.obj"}));
 }
 
 // The application may open a scene (and so clear the library) from the message box's own event
