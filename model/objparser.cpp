@@ -10,7 +10,7 @@ namespace {
 
 // Appends item as the new last slot of a 1-based list, making slot 0 first if the list has none.
 template <typename List, typename T>
-void appendSlot(List& list, int32_t& count, T item)
+inline void appendSlot(List& list, int32_t& count, T item)
 {
     if (list.empty())
         list.emplace_back();
@@ -70,8 +70,8 @@ const char* pastLineEnd(const char* p, const char* end)
     return nullptr;
 }
 
-// A plain index of one to nine digits at p; where it ends, or nullptr.
-const char* plainIndex(const char* p, const char* end, int32_t& index)
+// plainIndex near the end of the buffer, or for an index of 8 or 9 digits.
+const char* plainIndexByDigits(const char* p, const char* end, int32_t& index)
 {
     const char* const limit = end - p > 9 ? p + 9 : end;
     const char* const first = p;
@@ -82,6 +82,19 @@ const char* plainIndex(const char* p, const char* end, int32_t& index)
         return nullptr;
     index = value;
     return p;
+}
+
+// A plain index of one to nine digits at p; where it ends, or nullptr.
+inline const char* plainIndex(const char* p, const char* end, int32_t& index)
+{
+    if (end - p < 8)
+        return plainIndexByDigits(p, end, index);
+    uint64_t digits;
+    const int count = decimalscan::leadingDigits(p, digits);
+    if (count == 0 || count == 8)
+        return count == 0 ? nullptr : plainIndexByDigits(p, end, index);
+    index = int32_t(decimalscan::digitsValue(digits, count));
+    return p + count;
 }
 
 // True for what may follow a corner: a blank or the line's end.
@@ -206,61 +219,82 @@ const char* ObjParser::fastLine(const char* p, const char* end)
 }
 
 // N plain decimals separated by blanks, with OneMore a further one that is read and not kept,
-// then the line's end: the line as parseValues reads it.
+// then the line's end: the line as parseValues reads it. Values are read into their slot at once
+// (copying them there afterwards stalls on the stores just made); a line that proves to be no
+// plain one takes its slot back.
 template <size_t N, bool OneMore, typename List>
 const char* ObjParser::fastValues(const char* p, const char* end, List& list, int32_t& count)
 {
-    typename List::value_type values;
+    const bool wasEmpty = list.empty();
+    if (wasEmpty)
+        list.emplace_back();
+    auto& values = list.emplace_back();
+    const char* next = nullptr;
     for (size_t i = 0; i < N; ++i) {
         p = decimalscan::scanDecimal(skipBlanks(p, end), end, m_separator, values[i]);
         if (!p || (i + 1 < N && !(p < end && isBlank(*p))))
-            return nullptr;
+            break;
+        if (i + 1 == N)
+            next = pastLineEnd(p, end);
     }
-    const char* next = pastLineEnd(p, end);
-    if (!next && OneMore && p < end && isBlank(*p)) {
+    if (!next && OneMore && p && p < end && isBlank(*p)) {
         float unused;
         p = decimalscan::scanDecimal(skipBlanks(p, end), end, m_separator, unused);
         next = p ? pastLineEnd(p, end) : nullptr;
     }
-    if (next)
-        appendSlot(list, count, values);
-    return next;
+    if (next) {
+        ++count;
+        return next;
+    }
+    list.resize(wasEmpty ? 0 : list.size() - 1);
+    return nullptr;
 }
 
 // A face of plain positive indices in any of the four corner forms, as readFace reads it.
+// Corners are read into their slots at once, as values are.
 const char* ObjParser::fastFace(const char* p, const char* end)
 {
-    p = skipBlanks(p, end);
     TGroup& group = currentGroup(m_model);
     const size_t first = group.Corners.size();
-    TFace face;
-    face.First = int32_t(first);
-    const char* next = nullptr;
-    while (!next) {
-        TCorner corner;
+    int32_t count = 0, texCoordCount = 0, normalCount = 0;
+    p = skipBlanks(p, end);
+    for (;;) {
+        TCorner& corner = group.Corners.emplace_back();
         p = plainIndex(p, end, corner.Vertex);
-        ++face.Count;
-        if (p && p < end && *p == '/') {
+        if (!p)
+            break;
+        ++count;
+        if (p < end && *p == '/') {
             if (++p < end && *p != '/') {
                 p = plainIndex(p, end, corner.TexCoord);
-                face.TexCoordCount = face.Count;
+                texCoordCount = count;
             }
             if (p && p < end && *p == '/') {
                 p = plainIndex(p + 1, end, corner.Normal);
-                face.NormalCount = face.Count;
+                normalCount = count;
             }
+            if (!p)
+                break;
         }
-        if (!p || !endsCorner(p, end)) {
-            group.Corners.resize(first);
-            return nullptr;
+        if (end - p > 1 && p[0] == ' ' && decimalscan::isDigit(p[1])) { // the usual way on
+            ++p;
+            continue;
         }
-        group.Corners.push_back(corner);
-        next = pastLineEnd(p, end);
+        if (!endsCorner(p, end))
+            break;
+        if (const char* const next = pastLineEnd(p, end)) {
+            TFace& face = group.Faces.emplace_back();
+            face.Count = count;
+            face.TexCoordCount = texCoordCount;
+            face.NormalCount = normalCount;
+            face.First = int32_t(first);
+            ++group.FaceCount;
+            return next;
+        }
         p = skipBlanks(p, end);
     }
-    group.Faces.push_back(face);
-    ++group.FaceCount;
-    return next;
+    group.Corners.resize(first);
+    return nullptr;
 }
 
 // One line by the general rules, with the line after it when it ends in a continuation: the
@@ -317,7 +351,7 @@ bool ObjParser::needsWhatCameBefore(std::string_view line) const
 template <typename List>
 void ObjParser::Growth::reserveAhead(List& list, uint64_t lastCheck, uint64_t done, uint64_t total)
 {
-    if (list.empty()) {
+    if (list.size() < 2) { // nothing but slot 0 yet
         since = UINT64_MAX;
         return;
     }
@@ -326,12 +360,14 @@ void ObjParser::Growth::reserveAhead(List& list, uint64_t lastCheck, uint64_t do
     if (list.size() < reserveAheadFrom || done <= since || total <= done)
         return;
     // The pace since the list began, kept up to the end; never more than 8 times the list, so a
-    // list that stops early costs little untouched room.
+    // list that stops early costs little untouched room, and never less than half as much again
+    // as there is room for, so that a pace that quickens costs few copies.
     const double size = double(list.size());
     const double predicted = size + size * double(total - done) / double(done - since);
-    const double wanted = std::min(predicted * 1.05, size * 8);
-    if (wanted > double(list.capacity()))
-        list.reserve(size_t(wanted));
+    if (predicted <= double(list.capacity()))
+        return;
+    const double room = double(list.capacity());
+    list.reserve(size_t(std::max(std::min(predicted * 1.05, size * 8), room * 1.5)));
 }
 
 void ObjParser::reserveAhead(uint64_t done)
