@@ -20,6 +20,17 @@ inline bool isDigit(char c)
     return unsigned(c - '0') <= 9;
 }
 
+// magnitude, negated when negative, without a branch: signs come and go at random, and a
+// mispredicted branch here would throw away the division just started.
+inline float withSign(float magnitude, bool negative)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    bits ^= uint32_t(negative) << 31;
+    std::memcpy(&magnitude, &bits, sizeof bits);
+    return magnitude;
+}
+
 // How many of the eight bytes at p are digits, counted from p up to the first that is not.
 inline int leadingDigits(const char* p, uint64_t& digits)
 {
@@ -72,7 +83,7 @@ inline const char* scanDecimal(const char* p, const char* end, char separator, f
                                              1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
     if (mantissa <= (uint64_t(1) << 24) && decimals <= 10) { // both exact floats: one rounding
         const float magnitude = float(mantissa) / floatPowersOfTen[decimals];
-        value = negative ? -magnitude : magnitude;
+        value = withSign(magnitude, negative);
         return p;
     }
     const double quotient = double(mantissa) / powersOfTen[decimals];
@@ -84,7 +95,7 @@ inline const char* scanDecimal(const char* p, const char* end, char separator, f
     if ((bits & belowFloat) == (uint64_t(1) << 28))
         return nullptr;
     const float magnitude = float(quotient);
-    value = negative ? -magnitude : magnitude;
+    value = withSign(magnitude, negative);
     return p;
 }
 
