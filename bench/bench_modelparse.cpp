@@ -57,7 +57,7 @@ TModel loadModel(const ModelFile& file, bool twoThreads)
     ResetModel(model);
     const char separator = localeDecimalSeparator();
     if (twoThreads)
-        loadInTwoParts(model, file.path, file.size, {}, separator, file.size / 2);
+        loadInTwoParts(model, file.path, file.size, {}, separator, middleOf(file.path, file.size));
     else
         loadInOnePiece(model, file.path, file.size, {}, separator);
     return model;

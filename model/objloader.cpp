@@ -27,7 +27,7 @@ TModel ParseModel(std::string_view text, const std::string& dir, const ModelIO& 
     model.Dir = dir;
     const char separator = io.decimalSeparator ? io.decimalSeparator : localeDecimalSeparator();
     if (worthTwoParts(text.size())) {
-        parseInTwoParts(model, text, io, separator, text.size() / 2);
+        parseInTwoParts(model, text, io, separator, middleOf(text));
     } else {
         ObjParser parser(model, io, separator);
         parser.expectBytes(text.size());
@@ -51,7 +51,7 @@ TModel LoadModel(const std::string& path, const ModelIO& io)
     const char separator = io.decimalSeparator ? io.decimalSeparator : localeDecimalSeparator();
     const uint64_t size = fileStamp(path).size;
     if (worthTwoParts(size))
-        loadInTwoParts(model, path, size, io, separator, size / 2);
+        loadInTwoParts(model, path, size, io, separator, middleOf(path, size));
     else
         loadInOnePiece(model, path, size, io, separator);
     return model;

@@ -60,10 +60,46 @@ void appendItems(List& list, int32_t& count, const List& from, int32_t fromCount
     count += fromCount;
 }
 
-// The faces the later part read before its first "g" line continue the group current at the cut.
-void continueGroup(TGroup& group, const TGroup& carried)
+// Joins a thread when it goes out of scope, however that happens.
+struct JoinedThread
 {
-    const int32_t shift = int32_t(group.Corners.size());
+    std::thread thread;
+    JoinedThread() = default;
+    JoinedThread(JoinedThread&&) = default;
+    JoinedThread& operator=(JoinedThread&&) = default;
+    ~JoinedThread()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
+};
+
+// Appends the corners of from to those of into, on a thread of its own where one is to be had:
+// in a large file they are most of what the join copies. failure receives what it threw.
+JoinedThread appendCorners(ModelList<TCorner>& into, const ModelList<TCorner>& from,
+                           std::exception_ptr& failure)
+{
+    const auto append = [&into, &from, &failure] {
+        try {
+            into.reserve(into.size() + from.size());
+            into.insert(into.end(), from.begin(), from.end());
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    };
+    JoinedThread copier;
+    try {
+        copier.thread = std::thread(append);
+    } catch (const std::system_error&) {
+        append();
+    }
+    return copier;
+}
+
+// The faces the later part read before its first "g" line continue the group current at the
+// cut; their corners come after the corners the group had, shift of them.
+void appendFaces(TGroup& group, const TGroup& carried, int32_t shift)
+{
     group.Faces.reserve(group.Faces.size() + size_t(carried.FaceCount));
     for (int32_t f = 1; f <= carried.FaceCount; ++f) {
         TFace face = carried.Faces[size_t(f)];
@@ -71,26 +107,35 @@ void continueGroup(TGroup& group, const TGroup& carried)
         group.Faces.push_back(face);
     }
     group.FaceCount += carried.FaceCount;
-    group.Corners.reserve(group.Corners.size() + carried.Corners.size());
-    group.Corners.insert(group.Corners.end(), carried.Corners.begin(), carried.Corners.end());
 }
 
 // Joins the later part to the model read up to the cut, as if one parser had read on.
 void joinParts(TModel& model, TModel& part, const std::vector<ObjParser::Selection>& selections)
 {
+    // Room for every group first: none may move while its corners are being copied.
+    model.Groups.reserve(size_t(model.GroupCount) + size_t(part.GroupCount) + 1);
+    // Where each of the part's groups went in the model.
+    std::vector<int32_t> groupIndex(size_t(part.GroupCount) + 1, 0);
+    std::exception_ptr copyFailure;
+    JoinedThread copier;
+    TGroup& carried = part.Groups[1];
+    if (carried.FaceCount > 0 || std::any_of(selections.begin(), selections.end(),
+                                             [](const auto& s) { return s.Group == 1; })) {
+        TGroup& group = currentGroup(model);
+        groupIndex[1] = model.GroupCount;
+        if (group.FaceCount == 0 && group.Corners.empty()) { // often: all faces after the cut
+            group.Faces = std::move(carried.Faces);
+            group.Corners = std::move(carried.Corners);
+            group.FaceCount = carried.FaceCount;
+        } else {
+            const int32_t shift = int32_t(group.Corners.size());
+            copier = appendCorners(group.Corners, carried.Corners, copyFailure);
+            appendFaces(group, carried, shift);
+        }
+    }
     appendItems(model.Vertices, model.VertexCount, part.Vertices, part.VertexCount);
     appendItems(model.Normals, model.NormalCount, part.Normals, part.NormalCount);
     appendItems(model.TexCoords, model.TexCoordCount, part.TexCoords, part.TexCoordCount);
-
-    // Where each of the part's groups went in the model.
-    std::vector<int32_t> groupIndex(size_t(part.GroupCount) + 1, 0);
-    const bool carriedSelected = std::any_of(selections.begin(), selections.end(),
-                                             [](const auto& s) { return s.Group == 1; });
-    if (part.Groups[1].FaceCount > 0 || carriedSelected) {
-        continueGroup(currentGroup(model), part.Groups[1]);
-        groupIndex[1] = model.GroupCount;
-    }
-    model.Groups.reserve(size_t(model.GroupCount) + size_t(part.GroupCount));
     for (int32_t g = 2; g <= part.GroupCount; ++g) {
         if (model.Groups.empty())
             model.Groups.emplace_back();
@@ -101,18 +146,11 @@ void joinParts(TModel& model, TModel& part, const std::vector<ObjParser::Selecti
     for (const ObjParser::Selection& selection : selections)
         selectMaterial(model, model.Groups[size_t(groupIndex[size_t(selection.Group)])],
                        selection.Name);
+    if (copier.thread.joinable())
+        copier.thread.join();
+    if (copyFailure)
+        std::rethrow_exception(copyFailure);
 }
-
-// Joins a thread when it goes out of scope, however that happens.
-struct JoinedThread
-{
-    std::thread thread;
-    ~JoinedThread()
-    {
-        if (thread.joinable())
-            thread.join();
-    }
-};
 
 // The two-part read over any source: readRange(parser, begin, end) reads [begin, end) of it
 // through parser and returns where the parser stopped, or end.
@@ -153,7 +191,60 @@ void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t s
     }
 }
 
+// Where half the lines of a text of size bytes end, estimated from the line ends that
+// countLineEnds(offset, length) finds in windows spread evenly over it. A plain line takes about
+// as long to read whatever its length, so the parts get the same share of lines, not of bytes
+// (number lines are shorter than face lines, and a file holds the one kind, then the other).
+template <typename CountLineEnds>
+uint64_t middleByLines(uint64_t size, CountLineEnds countLineEnds)
+{
+    constexpr int windows = 64;
+    constexpr uint64_t window = uint64_t(4) << 10;
+    if (size < 4 * windows * window)
+        return size / 2;
+    uint64_t counts[windows];
+    uint64_t total = 0;
+    for (int i = 0; i < windows; ++i) {
+        counts[i] = countLineEnds(size / windows * uint64_t(i), window) + 1;
+        total += counts[i];
+    }
+    // Each window stands for the stretch that starts with it.
+    uint64_t before = 0;
+    for (int i = 0; i < windows; ++i) {
+        if (2 * (before + counts[i]) >= total) {
+            const double share = (double(total) / 2 - double(before)) / double(counts[i]);
+            return size / windows * uint64_t(i) + uint64_t(share * double(size / windows));
+        }
+        before += counts[i];
+    }
+    return size / 2;
+}
+
+size_t lineEndsIn(std::string_view text)
+{
+    return size_t(std::count(text.begin(), text.end(), '\n'));
+}
+
 } // namespace
+
+uint64_t middleOf(std::string_view text)
+{
+    return middleByLines(text.size(), [text](uint64_t offset, uint64_t length) {
+        return lineEndsIn(text.substr(size_t(offset), size_t(length)));
+    });
+}
+
+uint64_t middleOf(const std::string& path, uint64_t size)
+{
+    FileReader file(path);
+    std::string window;
+    return middleByLines(size, [&](uint64_t offset, uint64_t length) {
+        window.resize(size_t(length));
+        file.seek(offset);
+        window.resize(file.read(window.data(), window.size()));
+        return lineEndsIn(window);
+    });
+}
 
 size_t findCut(std::string_view text, size_t from)
 {

@@ -22,6 +22,10 @@ size_t findCut(std::string_view text, size_t from);
 // than one core.
 bool worthTwoParts(uint64_t size);
 
+// Where to look for the cut: where about half the lines end, estimated from a sample of them.
+uint64_t middleOf(std::string_view text);
+uint64_t middleOf(const std::string& path, uint64_t size);
+
 // Reads text into model (empty, Dir set) in two parts, cut at findCut(text, from); in one piece
 // when no cut falls inside the text.
 void parseInTwoParts(TModel& model, std::string_view text, const ModelIO& io, char separator,
