@@ -1,7 +1,6 @@
 #include "objparser.h"
 
 #include "decimalscan.h"
-#include "linemasks.h"
 #include "mtlloader.h"
 #include "textscan.h"
 
@@ -214,14 +213,8 @@ const char* ObjParser::fastLine(const char* p, const char* end)
             return fastValues<2, true>(p + 3, end, m_model.TexCoords, m_model.TexCoordCount);
         return nullptr;
     }
-    if (p[0] == 'f' && isBlank(p[1])) {
-#ifdef TAVIREL_LINE_MASKS
-        if (end - p >= 72) // the masks' 64 bytes and 8 more for the digits read last
-            if (const char* const next = maskedFace(p))
-                return next;
-#endif
+    if (p[0] == 'f' && isBlank(p[1]))
         return fastFace(p + 2, end);
-    }
     return nullptr;
 }
 
@@ -303,88 +296,6 @@ const char* ObjParser::fastFace(const char* p, const char* end)
     group.Corners.resize(first);
     return nullptr;
 }
-
-#ifdef TAVIREL_LINE_MASKS
-
-namespace {
-
-// The value of the count (1 to 7) digits at p, the 8 bytes from p being readable.
-uint32_t digitsAt(const char* p, int count)
-{
-    uint64_t chunk;
-    std::memcpy(&chunk, p, sizeof chunk);
-    return decimalscan::digitsValue(chunk ^ 0x3030303030303030u, count);
-}
-
-// The length of the run of digits from bit at of the masks, when it is 1 to 7 digits; else 0.
-int runLength(uint64_t notDigit, int at)
-{
-    const int length = __builtin_ctzll(notDigit >> at); // a line end ends every run
-    return length <= 7 ? length : 0;
-}
-
-} // namespace
-
-// A face line within the 64 bytes at line, of the usual shape: "f", a space, then corners of up
-// to 7 digits in any of the four forms, one space between them, and the line's end right after
-// the last. Anything else is left to fastFace.
-const char* ObjParser::maskedFace(const char* line)
-{
-    const LineMasks masks = lineMasksAt(line);
-    if (!masks.lineFeed)
-        return nullptr;
-    const int feed = __builtin_ctzll(masks.lineFeed);
-    const int stop = line[feed - 1] == '\r' ? feed - 1 : feed; // line[0] is "f"
-    const uint64_t body = ((uint64_t(1) << stop) - 1) & ~uint64_t(3);
-    if (((masks.digit | masks.slash | masks.space) & body) != body ||
-        (masks.space & (masks.space >> 1) & body) || !(masks.digit >> 2 & 1) ||
-        !(masks.digit >> (stop - 1) & 1))
-        return nullptr;
-    const uint64_t notDigit = ~masks.digit;
-    TGroup& group = currentGroup(m_model);
-    const size_t first = group.Corners.size();
-    int32_t count = 0, texCoordCount = 0, normalCount = 0;
-    for (int at = 2;; ++at) { // at a corner
-        TCorner& corner = group.Corners.emplace_back();
-        ++count;
-        int length = runLength(notDigit, at);
-        if (length == 0)
-            break;
-        corner.Vertex = int32_t(digitsAt(line + at, length));
-        at += length;
-        if (masks.slash >> at & 1) {
-            if (!(masks.slash >> ++at & 1)) {
-                if (!(length = runLength(notDigit, at)))
-                    break;
-                corner.TexCoord = int32_t(digitsAt(line + at, length));
-                texCoordCount = count;
-                at += length;
-            }
-            if (masks.slash >> at & 1) {
-                if (!(length = runLength(notDigit, ++at)))
-                    break;
-                corner.Normal = int32_t(digitsAt(line + at, length));
-                normalCount = count;
-                at += length;
-            }
-        }
-        if (at == stop) {
-            TFace& face = group.Faces.emplace_back();
-            face.Count = count;
-            face.TexCoordCount = texCoordCount;
-            face.NormalCount = normalCount;
-            face.First = int32_t(first);
-            ++group.FaceCount;
-            return line + feed + 1;
-        }
-        if (!(masks.space >> at & 1))
-            break;
-    }
-    group.Corners.resize(first);
-    return nullptr;
-}
-
-#endif
 
 // One line by the general rules, with the line after it when it ends in a continuation: the
 // start of the line after them, or nullptr when they are not complete yet, or when a later part

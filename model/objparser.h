@@ -69,7 +69,6 @@ private:
     template <size_t N, bool OneMore, typename List>
     const char* fastValues(const char* p, const char* end, List& list, int32_t& count);
     const char* fastFace(const char* p, const char* end);
-    const char* maskedFace(const char* line);
     const char* generalLine(const char* p, const char* end, bool wholeText);
     void readLine(std::string_view line);
     bool needsWhatCameBefore(std::string_view line) const;

@@ -212,7 +212,8 @@ void TestObjFastPath::decimals_readBitForBitAsFromChars()
 void TestObjFastPath::lineForms_readAlikeTheShortAndTheGeneralWay()
 {
     const std::string before = "v 1 2 3\nv 4 5 6\nv 7 8 9\nvt 0 0\nvt 1 1\nvn 0 0 1\n";
-    // Lines are read by their bytes' kinds where at least 72 bytes follow: the long comment.
+    // Indices are read eight bytes at a time where eight bytes follow, byte by byte near the end
+    // of the text: the long comment makes the lines take the first way, the others the second.
     const std::string comment = "\n# " + std::string(80, '-') + "\n";
     for (const char* form : lineForms) {
         for (const std::string after : {"\n", "\r\n", "\nv 7 8 9\n", "", comment.c_str()}) {
