@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -88,6 +89,7 @@ private slots:
     void parseInTwoParts_readsAsOnePieceAtEveryCut_data();
     void parseInTwoParts_readsAsOnePieceAtEveryCut();
     void loadInTwoParts_readsAsOnePieceAtEveryCut();
+    void largeText_isCutWhereHalfTheLinesEnd();
 };
 
 void TestObjSplit::findCut_isALineEndNotAfterAContinuation()
@@ -153,6 +155,33 @@ void TestObjSplit::loadInTwoParts_readsAsOnePieceAtEveryCut()
         QVERIFY2(parts.calls == whole.calls, where);
         QVERIFY2(sameModel(parts.model, whole.model), where);
     }
+}
+
+// Short number lines first, long face lines after, as exporters write them: the cut falls where
+// half the lines end, well before half the bytes, and the read is still the read in one piece.
+void TestObjSplit::largeText_isCutWhereHalfTheLinesEnd()
+{
+    std::string text;
+    for (int i = 1; i <= 150000; ++i)
+        text += "v 0.5 -1.25 " + std::to_string(i) + "\n";
+    const size_t numbers = text.size();
+    for (int i = 1; i <= 150000; ++i)
+        text += "f " + std::to_string(i) + "//1 " + std::to_string(i) + "//1 1//1 2//1\n";
+    QVERIFY(worthTwoParts(text.size()) || QThread::idealThreadCount() < 2);
+    const uint64_t middle = middleOf(text);
+    QVERIFY2(middle > numbers * 9 / 10 && middle < numbers * 11 / 10,
+             QByteArray::number(qulonglong(middle)) + " of " + QByteArray::number(text.size()));
+
+    const Read parsed =
+        readWith([&](TModel& model, const ModelIO& io) { model = ParseModel(text, "", io); });
+    const Read whole = readWith([&](TModel& model, const ModelIO& io) {
+        ResetModel(model);
+        parseInTwoParts(model, text, io, ',', text.size()); // no cut: one piece
+    });
+    QCOMPARE(parsed.error, QString());
+    QCOMPARE(parsed.model.VertexCount, 150000);
+    QCOMPARE(parsed.model.Groups[1].FaceCount, 150000);
+    QVERIFY(sameModel(parsed.model, whole.model));
 }
 
 QTEST_GUILESS_MAIN(TestObjSplit)
