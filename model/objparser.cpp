@@ -168,6 +168,10 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
         while (p < end && !m_stopped) {
             m_lineStart = p;
             if (size_t(p - begin) >= nextCheck) {
+                if (m_stopWhen && m_stopWhen->load(std::memory_order_relaxed)) {
+                    m_stopped = true;
+                    break;
+                }
                 reserveAhead(m_seenBytes + uint64_t(p - begin));
                 nextCheck = size_t(p - begin) + checkEvery;
             }

@@ -3,6 +3,7 @@
 #include "modelio.h"
 #include "tmodel.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -53,7 +54,11 @@ public:
     // is still to come, at the pace they have been growing.
     void expectBytes(uint64_t total) { m_expectedBytes = total; }
 
-    // A later part that stopped before a line it could not read on its own.
+    // A later part stops at the next line it comes to, within 256 KiB, once *flag is set: the
+    // reader of the part before, done first, then reads the rest itself.
+    void stopWhen(const std::atomic<bool>* flag) { m_stopWhen = flag; }
+
+    // A later part that stopped before a line it could not read on its own, or when asked.
     bool stopped() const { return m_stopped; }
     const std::vector<Selection>& selections() const { return m_selections; }
 
@@ -91,6 +96,7 @@ private:
     bool m_stopped = false;
     std::string m_joined; // a line and its continuation; reused, so it rarely allocates
     std::vector<Selection> m_selections;
+    const std::atomic<bool>* m_stopWhen = nullptr;
     const char* m_lineStart = nullptr;
     uint64_t m_seenBytes = 0; // taken by earlier calls to parse
     uint64_t m_expectedBytes = 0;

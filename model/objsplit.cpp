@@ -4,6 +4,7 @@
 #include "objparser.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <exception>
 #include <system_error>
@@ -161,6 +162,10 @@ void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t s
     TModel part;
     ObjParser later = ObjParser::forLaterPart(part, separator);
     later.expectBytes(size - cut);
+    // Done first, this thread takes over what the other has not read yet: on a busy machine the
+    // other may hardly have begun.
+    std::atomic<bool> firstDone{false};
+    later.stopWhen(&firstDone);
     uint64_t stop = cut;
     bool laterFailed = false;
     JoinedThread worker;
@@ -178,7 +183,13 @@ void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t s
     }
     ObjParser first(model, io, separator);
     first.expectBytes(size);
-    readRange(first, 0, cut); // its error is the first in file order
+    try {
+        readRange(first, 0, cut); // its error is the first in file order
+    } catch (...) {
+        firstDone = true; // the other's work is not wanted now
+        throw;
+    }
+    firstDone = true;
     if (worker.thread.joinable())
         worker.thread.join();
     if (laterFailed)
