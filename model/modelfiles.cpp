@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -80,6 +81,12 @@ size_t FileReader::read(char* buffer, size_t size)
     if (got == 0 && std::ferror(m_file))
         throw cannotRead(m_path, errno ? errno : EIO);
     return got;
+}
+
+void FileReader::seek(uint64_t offset)
+{
+    if (offset > uint64_t(INT64_MAX) || fseeko(m_file, off_t(offset), SEEK_SET) != 0)
+        throw cannotRead(m_path, errno ? errno : EINVAL);
 }
 
 std::string readWholeFile(const std::string& path)

@@ -43,6 +43,8 @@ public:
 
     // Reads up to size bytes into buffer; 0 at the end of the file.
     size_t read(char* buffer, size_t size);
+    // Goes to offset bytes from the start, for the next read.
+    void seek(uint64_t offset);
 
 private:
     std::string m_path;

@@ -94,44 +94,6 @@ bool convertFloat(const char* first, const char* last, float& value)
 
 namespace textscan_detail {
 
-// Numbers as exporters write them ("-0.123456": at most 7 significant digits and 10 decimals,
-// no exponent) are exact as float(digits) / 10^decimals: both operands are exact floats, and one
-// IEEE division rounds correctly, so the result is what from_chars gives, only sooner. Anything
-// else goes the long way.
-const char* fastFloat(const char* first, const char* last, char separator, float& value)
-{
-    static const float powers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                   1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-    const char* p = first;
-    const bool negative = p < last && *p == '-';
-    if (p < last && (*p == '+' || *p == '-'))
-        ++p;
-    uint32_t digits = 0;
-    int decimals = -1; // -1 until the decimal point
-    bool anyDigit = false;
-    for (; p < last; ++p) {
-        const unsigned digit = unsigned(*p - '0');
-        if (digit <= 9) {
-            digits = digits * 10 + digit;
-            if (digits >= (1u << 24))
-                return nullptr;
-            anyDigit = true;
-            decimals += decimals >= 0;
-        } else if ((*p == '.' || *p == separator) && decimals < 0) {
-            decimals = 0;
-        } else if (isBlank(*p)) {
-            break;
-        } else {
-            return nullptr;
-        }
-    }
-    if (!anyDigit || decimals > 10)
-        return nullptr;
-    const float magnitude = decimals > 0 ? float(digits) / powers[decimals] : float(digits);
-    value = negative ? -magnitude : magnitude;
-    return p;
-}
-
 int32_t slowInteger(std::string_view text)
 {
     const char* first = text.data();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "decimalscan.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -164,11 +166,20 @@ bool startsWithUpper(std::string_view s, std::string_view upperPrefix);
 char localeDecimalSeparator();
 
 namespace textscan_detail {
-// The number as exporters write it from first up to a blank or last: where it ends, or nullptr
-// (and value untouched) when the text there is anything else.
-const char* fastFloat(const char* first, const char* last, char separator, float& value);
 float slowFloat(std::string_view text, char separator);
 int32_t slowInteger(std::string_view text);
+
+// The number from first up to a blank or last, when it is a plain decimal: where it ends, or
+// nullptr (and value untouched) when the text there is anything else.
+inline const char* fastFloat(const char* first, const char* last, char separator, float& value)
+{
+    float read = 0;
+    const char* const end = decimalscan::scanDecimal(first, last, separator, read);
+    if (!end || (end != last && !isBlank(*end)))
+        return nullptr;
+    value = read;
+    return end;
+}
 } // namespace textscan_detail
 
 // The whole of text as a 32-bit float: "." or `separator` as the decimal point, an optional sign

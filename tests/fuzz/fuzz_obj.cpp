@@ -1,27 +1,66 @@
 // Feeds arbitrary bytes to the model reader, as a model whose "mtllib" lines all name the model
 // itself, so the material reader sees the same bytes. Every face the reader keeps must be one the
-// drawing can walk: its corners inside its group's list.
+// drawing can walk: its corners inside its group's list. Read in two parts, cut where the first
+// byte says, the bytes must give the same model, messages and error as read in one piece.
 #include "modeldraw.h"
 #include "modelerror.h"
 #include "objloader.h"
+#include "objsplit.h"
+#include "samemodel.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+namespace {
+
+struct Read
+{
+    TModel model;
+    std::string error;
+    std::vector<std::string> calls;
+};
+
+template <typename Reader>
+Read readWith(const std::string& text, Reader reader)
+{
+    Read read;
+    ModelIO io;
+    io.decimalSeparator = ',';
+    io.openLibrary = [&](const std::string& path) {
+        read.calls.push_back("open " + path);
+        return std::optional<std::string>(text);
+    };
+    io.notify = [&](const std::string&, const std::string& message) {
+        read.calls.push_back(message);
+    };
+    try {
+        ResetModel(read.model);
+        reader(read.model, io);
+    } catch (const ModelError& error) {
+        read.error = error.what();
+    }
+    return read;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    ModelIO io;
-    io.decimalSeparator = ',';
-    io.openLibrary = [&](const std::string&) { return std::optional<std::string>(text); };
-    io.notify = [](const std::string&, const std::string&) {};
-    TModel model;
-    try {
-        model = ParseModel(text, "", io);
-    } catch (const ModelError&) {
+    Read whole =
+        readWith(text, [&](TModel& model, const ModelIO& io) { model = ParseModel(text, "", io); });
+    const size_t from = size > 0 ? size * data[0] / 256 : 0;
+    const Read parts = readWith(text, [&](TModel& model, const ModelIO& io) {
+        parseInTwoParts(model, text, io, ',', from);
+    });
+    if (parts.error != whole.error || parts.calls != whole.calls ||
+        (whole.error.empty() && !sameModel(parts.model, whole.model)))
+        std::abort();
+    if (!whole.error.empty())
         return 0; // a value that does not convert: refused with its message
-    }
+    TModel& model = whole.model;
     ComputeModelBounds(model);
     if (model.GroupCount < 0 ||
         (model.GroupCount > 0 && model.Groups.size() != size_t(model.GroupCount) + 1))

@@ -1,0 +1,503 @@
+#include "objparser.h"
+
+#include "decimalscan.h"
+#include "mtlloader.h"
+#include "textscan.h"
+
+#include <algorithm>
+
+namespace {
+
+// Appends item as the new last slot of a 1-based list, making slot 0 first if the list has none.
+template <typename List, typename T>
+inline void appendSlot(List& list, int32_t& count, T item)
+{
+    if (list.empty())
+        list.emplace_back();
+    list.push_back(std::move(item));
+    ++count;
+}
+
+// The file's index as an absolute 1-based one: a negative index counts back from the end of what
+// was read so far (-1 is the last), and one that reaches before the first item becomes 0, which
+// drawing takes as "no such item".
+int32_t absoluteIndex(std::string_view text, int32_t count)
+{
+    const int32_t index = parseIntegerValue(text);
+    if (index >= 0)
+        return index;
+    const int64_t absolute = int64_t(count) + 1 + index;
+    return absolute >= 1 ? int32_t(absolute) : 0;
+}
+
+// The index written at p as absoluteIndex reads it, and p left after it: the index runs to the
+// next blank (or the end), and with atSlash to a "/" as well. A plain run of digits, nearly every
+// index of a file, is read as it is found; anything else is handed to absoluteIndex whole.
+int32_t indexAt(const char*& p, const char* end, bool atSlash, int32_t count)
+{
+    const char* const first = p;
+    const char* const limit = end - p > 9 ? p + 9 : end; // more digits may not fit in 32 bits
+    int32_t value = 0;
+    for (; p < limit; ++p) {
+        const unsigned digit = unsigned(*p - '0');
+        if (digit > 9)
+            break;
+        value = value * 10 + int32_t(digit);
+    }
+    if (p > first && (p == end || isBlank(*p) || (atSlash && *p == '/')))
+        return value;
+    while (p < end && !isBlank(*p) && !(atSlash && *p == '/'))
+        ++p;
+    return absoluteIndex(std::string_view(first, size_t(p - first)), count);
+}
+
+const char* skipBlanks(const char* p, const char* end)
+{
+    while (p < end && isBlank(*p))
+        ++p;
+    return p;
+}
+
+// Past the line end at p, blanks before it allowed: the start of the next line, or nullptr when
+// anything else is there, or the buffer ends before the line does.
+const char* pastLineEnd(const char* p, const char* end)
+{
+    p = skipBlanks(p, end);
+    if (p < end && *p == '\n')
+        return p + 1;
+    if (end - p >= 2 && p[0] == '\r' && p[1] == '\n')
+        return p + 2;
+    return nullptr;
+}
+
+// plainIndex near the end of the buffer, or for an index of 8 or 9 digits.
+const char* plainIndexByDigits(const char* p, const char* end, int32_t& index)
+{
+    const char* const limit = end - p > 9 ? p + 9 : end;
+    const char* const first = p;
+    int32_t value = 0;
+    for (; p < limit && decimalscan::isDigit(*p); ++p)
+        value = value * 10 + int32_t(*p - '0');
+    if (p == first || (p < end && decimalscan::isDigit(*p)))
+        return nullptr;
+    index = value;
+    return p;
+}
+
+// A plain index of one to nine digits at p; where it ends, or nullptr.
+inline const char* plainIndex(const char* p, const char* end, int32_t& index)
+{
+    if (end - p < 8)
+        return plainIndexByDigits(p, end, index);
+    uint64_t digits;
+    const int count = decimalscan::leadingDigits(p, digits);
+    if (count == 0 || count == 8)
+        return count == 0 ? nullptr : plainIndexByDigits(p, end, index);
+    index = int32_t(decimalscan::digitsValue(digits, count));
+    return p + count;
+}
+
+// True for what may follow a corner: a blank or the line's end.
+bool endsCorner(const char* p, const char* end)
+{
+    return p < end && (isBlank(*p) || *p == '\n' || *p == '\r');
+}
+
+const ModelIO noModelIO;
+
+// Every "g" line makes a new group, even when one of that name exists.
+void appendGroup(TModel& model, std::string_view line)
+{
+    TGroup group;
+    group.Name = upperCased(trimmed(textFrom(line, 2)));
+    group.Faces.emplace_back();
+    appendSlot(model.Groups, model.GroupCount, std::move(group));
+}
+
+// Lists below this many items grow as they always do; above it, reserving ahead saves copies.
+constexpr size_t reserveAheadFrom = 16384;
+// Checking how the lists grow this often costs nothing to speak of.
+constexpr size_t checkEvery = size_t(256) << 10;
+
+} // namespace
+
+TGroup& currentGroup(TModel& model)
+{
+    if (model.GroupCount == 0)
+        appendGroup(model, "G");
+    return model.Groups[size_t(model.GroupCount)];
+}
+
+void selectMaterial(const TModel& model, TGroup& group, std::string_view name)
+{
+    for (int32_t i = 1; i <= model.MaterialCount; ++i) {
+        if (equalIgnoringCase(name, model.Materials[size_t(i)].Name))
+            group.Material = i;
+    }
+}
+
+ObjParser::ObjParser(TModel& model, const ModelIO& io, char separator, bool atStart)
+    : m_model(model), m_io(io), m_separator(separator), m_atStart(atStart)
+{}
+
+ObjParser ObjParser::forLaterPart(TModel& part, char separator)
+{
+    part = TModel();
+    ObjParser parser(part, noModelIO, separator, false);
+    parser.m_laterPart = true;
+    TGroup carried;
+    carried.Faces.emplace_back();
+    appendSlot(part.Groups, part.GroupCount, std::move(carried));
+    return parser;
+}
+
+size_t ObjParser::parse(std::string_view text, bool wholeText)
+{
+    size_t markSize = 0;
+    if (m_atStart) {
+        if (text.size() < 3 && !wholeText)
+            return 0; // too little to tell a byte-order mark yet
+        m_atStart = false;
+        markSize = text.size() - withoutByteOrderMark(text).size();
+    }
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin + markSize;
+    size_t nextCheck = 0;
+    try {
+        while (p < end && !m_stopped) {
+            m_lineStart = p;
+            if (size_t(p - begin) >= nextCheck) {
+                if (m_stopWhen && m_stopWhen->load(std::memory_order_relaxed)) {
+                    m_stopped = true;
+                    break;
+                }
+                reserveAhead(m_seenBytes + uint64_t(p - begin));
+                nextCheck = size_t(p - begin) + checkEvery;
+            }
+            if (const char* next = fastLine(p, end)) {
+                p = next;
+                continue;
+            }
+            const char* const next = generalLine(p, end, wholeText);
+            if (!next)
+                break;
+            p = next;
+        }
+    } catch (...) {
+        if (!m_laterPart)
+            throw;
+        // A later part stops before the line; read again after the join, it raises the same.
+        dropPartialLine();
+        m_stopped = true;
+        p = m_lineStart;
+    }
+    m_seenBytes += uint64_t(p - begin);
+    return size_t(p - begin);
+}
+
+// A face line stopped half-way has put some of its corners in the group, and no face.
+void ObjParser::dropPartialLine()
+{
+    TGroup& group = m_model.Groups[size_t(m_model.GroupCount)];
+    const TFace& last = group.Faces.back();
+    group.Corners.resize(size_t(last.First) + size_t(last.Count));
+}
+
+const char* ObjParser::fastLine(const char* p, const char* end)
+{
+    if (end - p < 4)
+        return nullptr;
+    if (p[0] == 'v') {
+        if (isBlank(p[1]))
+            return fastValues<3, true>(p + 2, end, m_model.Vertices, m_model.VertexCount);
+        if (p[1] == 'n' && isBlank(p[2]))
+            return fastValues<3, false>(p + 3, end, m_model.Normals, m_model.NormalCount);
+        if (p[1] == 't' && isBlank(p[2]))
+            return fastValues<2, true>(p + 3, end, m_model.TexCoords, m_model.TexCoordCount);
+        return nullptr;
+    }
+    if (p[0] == 'f' && isBlank(p[1]))
+        return fastFace(p + 2, end);
+    return nullptr;
+}
+
+// N plain decimals separated by blanks, with OneMore a further one that is read and not kept,
+// then the line's end: the line as parseValues reads it. Values are read into their slot at once
+// (copying them there afterwards stalls on the stores just made); a line that proves to be no
+// plain one takes its slot back.
+template <size_t N, bool OneMore, typename List>
+const char* ObjParser::fastValues(const char* p, const char* end, List& list, int32_t& count)
+{
+    const bool wasEmpty = list.empty();
+    if (wasEmpty)
+        list.emplace_back();
+    auto& values = list.emplace_back();
+    const char* next = nullptr;
+    for (size_t i = 0; i < N; ++i) {
+        p = decimalscan::scanDecimal(skipBlanks(p, end), end, m_separator, values[i]);
+        if (!p || (i + 1 < N && !(p < end && isBlank(*p))))
+            break;
+        if (i + 1 == N)
+            next = pastLineEnd(p, end);
+    }
+    if (!next && OneMore && p && p < end && isBlank(*p)) {
+        float unused;
+        p = decimalscan::scanDecimal(skipBlanks(p, end), end, m_separator, unused);
+        next = p ? pastLineEnd(p, end) : nullptr;
+    }
+    if (next) {
+        ++count;
+        return next;
+    }
+    list.resize(wasEmpty ? 0 : list.size() - 1);
+    return nullptr;
+}
+
+// A face of plain positive indices in any of the four corner forms, as readFace reads it.
+// Corners are read into their slots at once, as values are.
+const char* ObjParser::fastFace(const char* p, const char* end)
+{
+    TGroup& group = currentGroup(m_model);
+    const size_t first = group.Corners.size();
+    int32_t count = 0, texCoordCount = 0, normalCount = 0;
+    p = skipBlanks(p, end);
+    for (;;) {
+        TCorner& corner = group.Corners.emplace_back();
+        p = plainIndex(p, end, corner.Vertex);
+        if (!p)
+            break;
+        ++count;
+        if (p < end && *p == '/') {
+            if (++p < end && *p != '/') {
+                p = plainIndex(p, end, corner.TexCoord);
+                texCoordCount = count;
+            }
+            if (p && p < end && *p == '/') {
+                p = plainIndex(p + 1, end, corner.Normal);
+                normalCount = count;
+            }
+            if (!p)
+                break;
+        }
+        if (end - p > 1 && p[0] == ' ' && decimalscan::isDigit(p[1])) { // the usual way on
+            ++p;
+            continue;
+        }
+        if (!endsCorner(p, end))
+            break;
+        if (const char* const next = pastLineEnd(p, end)) {
+            TFace& face = group.Faces.emplace_back();
+            face.Count = count;
+            face.TexCoordCount = texCoordCount;
+            face.NormalCount = normalCount;
+            face.First = int32_t(first);
+            ++group.FaceCount;
+            return next;
+        }
+        p = skipBlanks(p, end);
+    }
+    group.Corners.resize(first);
+    return nullptr;
+}
+
+// One line by the general rules, with the line after it when it ends in a continuation: the
+// start of the line after them, or nullptr when they are not complete yet, or when a later part
+// stops before them.
+const char* ObjParser::generalLine(const char* p, const char* end, bool wholeText)
+{
+    LineScanner lines(std::string_view(p, size_t(end - p)), wholeText);
+    std::string_view line;
+    if (!lines.next(line))
+        return nullptr;
+    if (!line.empty() && isBlank(line.front()))
+        line = withoutLeadingBlanks(line);
+    if (line.empty() || line.front() == '#')
+        return p + lines.consumed();
+    if (line.back() != '\\') {
+        readLine(line);
+        return m_stopped ? nullptr : p + lines.consumed();
+    }
+    // One continuation only: the joined line is not looked at for another "\".
+    std::string_view following;
+    if (!lines.next(following) && !wholeText)
+        return nullptr; // the following line is still to come: both wait for the next chunk
+    m_joined.assign(line.data(), line.size() - 1);
+    m_joined.append(following);
+    // The following line may bring blanks, or be all there is.
+    if (const std::string_view joined = withoutLeadingBlanks(m_joined); !joined.empty())
+        readLine(joined);
+    return m_stopped ? nullptr : p + lines.consumed();
+}
+
+void ObjParser::readLine(std::string_view line)
+{
+    if (m_laterPart && needsWhatCameBefore(line))
+        m_stopped = true;
+    else
+        dispatch(line);
+}
+
+// In a later part: a library may add materials and a negative index counts back over what came
+// before, so neither can be read without it. ("-" anywhere in a face line is enough to stop.)
+bool ObjParser::needsWhatCameBefore(std::string_view line) const
+{
+    switch (upperChar(line.front())) {
+    case 'M':
+        return startsWithUpper(line, "MTLLIB");
+    case 'F':
+        return line.find('-') != std::string_view::npos;
+    default:
+        return false;
+    }
+}
+
+template <typename List>
+void ObjParser::Growth::reserveAhead(List& list, uint64_t lastCheck, uint64_t done, uint64_t total)
+{
+    if (list.size() < 2) { // nothing but slot 0 yet
+        since = UINT64_MAX;
+        return;
+    }
+    if (since == UINT64_MAX)
+        since = lastCheck;
+    if (list.size() < reserveAheadFrom || done <= since || total <= done)
+        return;
+    // The pace since the list began, kept up to the end; never more than 8 times the list, so a
+    // list that stops early costs little untouched room, and never less than half as much again
+    // as there is room for, so that a pace that quickens costs few copies.
+    const double size = double(list.size());
+    const double predicted = size + size * double(total - done) / double(done - since);
+    if (predicted <= double(list.capacity()))
+        return;
+    const double room = double(list.capacity());
+    list.reserve(size_t(std::max(std::min(predicted * 1.05, size * 8), room * 1.5)));
+}
+
+void ObjParser::reserveAhead(uint64_t done)
+{
+    if (m_expectedBytes > 0) {
+        m_vertexGrowth.reserveAhead(m_model.Vertices, m_lastCheck, done, m_expectedBytes);
+        m_normalGrowth.reserveAhead(m_model.Normals, m_lastCheck, done, m_expectedBytes);
+        m_texCoordGrowth.reserveAhead(m_model.TexCoords, m_lastCheck, done, m_expectedBytes);
+        if (m_model.GroupCount != m_grownGroup) {
+            m_grownGroup = m_model.GroupCount;
+            m_cornerGrowth = m_faceGrowth = Growth();
+        }
+        if (m_model.GroupCount > 0) {
+            TGroup& group = m_model.Groups[size_t(m_model.GroupCount)];
+            m_cornerGrowth.reserveAhead(group.Corners, m_lastCheck, done, m_expectedBytes);
+            m_faceGrowth.reserveAhead(group.Faces, m_lastCheck, done, m_expectedBytes);
+        }
+    }
+    m_lastCheck = done;
+}
+
+// A line that is not empty and starts with its keyword.
+void ObjParser::dispatch(std::string_view line)
+{
+    switch (upperChar(line.front())) {
+    case 'F':
+        readFace(line);
+        break;
+    case 'G':
+        readGroup(line);
+        break;
+    case 'M':
+        LoadMaterialLibrary(line, m_model, m_io);
+        break;
+    case 'U':
+        if (startsWithUpper(line, "USEMTL"))
+            readMaterialSelection(line);
+        break;
+    case 'V':
+        readVertexData(line);
+        break;
+    default: // "o", "s", "l", "p" and the rest are not drawn
+        break;
+    }
+}
+
+void ObjParser::readVertexData(std::string_view line)
+{
+    if (line.size() < 2)
+        return;
+    switch (upperChar(line[1])) {
+    case ' ':
+    case '\t':
+        appendSlot(m_model.Vertices, m_model.VertexCount,
+                   parseValues<3, true>(trimmed(textFrom(line, 3)), m_separator));
+        break;
+    case 'N':
+        appendSlot(m_model.Normals, m_model.NormalCount,
+                   parseThreeValues(trimmed(textFrom(line, 3)), m_separator));
+        break;
+    case 'T':
+        readTexCoord(line);
+        break;
+    default: // "vp" and the like
+        break;
+    }
+}
+
+// "vt u v [w]": w, for 3D textures, is read and not kept.
+void ObjParser::readTexCoord(std::string_view line)
+{
+    appendSlot(m_model.TexCoords, m_model.TexCoordCount,
+               parseValues<2, true>(trimmed(afterKeyword(line)), m_separator));
+}
+
+void ObjParser::readGroup(std::string_view line)
+{
+    appendGroup(m_model, line);
+}
+
+void ObjParser::readMaterialSelection(std::string_view line)
+{
+    const std::string_view name = afterKeyword(line);
+    if (m_laterPart)
+        m_selections.push_back({m_model.GroupCount, std::string(name)});
+    else
+        selectMaterial(m_model, currentGroup(m_model), name);
+}
+
+// Corners are separated by runs of blanks; each is "v", "v/vt", "v//vn" or "v/vt/vn", and the
+// forms may be mixed within a face.
+void ObjParser::readFace(std::string_view line)
+{
+    const std::string_view text = trimmed(afterKeyword(line));
+    TGroup& group = currentGroup(m_model);
+    TFace face;
+    face.First = int32_t(group.Corners.size());
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        group.Corners.push_back(readCorner(p, end, face));
+        while (p < end && isBlank(*p))
+            ++p;
+    }
+    group.Faces.push_back(face);
+    ++group.FaceCount;
+}
+
+// The corner at p, and p left at its end. The normal index runs from the second "/" to the end of
+// the corner, so a third "/" makes it unconvertible.
+TCorner ObjParser::readCorner(const char*& p, const char* end, TFace& face) const
+{
+    TCorner corner;
+    ++face.Count;
+    corner.Vertex = indexAt(p, end, true, m_model.VertexCount);
+    if (p == end || *p != '/')
+        return corner;
+    ++p;
+    if (p == end || *p != '/') {
+        corner.TexCoord = indexAt(p, end, true, m_model.TexCoordCount);
+        face.TexCoordCount = face.Count;
+        if (p == end || *p != '/')
+            return corner;
+    }
+    ++p;
+    corner.Normal = indexAt(p, end, false, m_model.NormalCount);
+    face.NormalCount = face.Count;
+    return corner;
+}
