@@ -52,6 +52,7 @@ TForm1::TForm1(const AppFolders& folders, QWidget* parent)
     FormCreate();
     setUpHistory();
     setUpViewInput();
+    setUpPreview();
     Timer1->start();
 }
 

@@ -6,9 +6,11 @@
 #include "exceptionhandler.h"
 #include "modellibrary.h"
 #include "oglpanel.h"
+#include "simworld.h"
 #include "ui_tform1.h"
 #include "viewstate.h"
 
+#include <QElapsedTimer>
 #include <QKeySequence>
 #include <QWidget>
 #include <functional>
@@ -17,6 +19,7 @@
 class DataSource;
 class QAction;
 class QLineEdit;
+class QPushButton;
 class QTimer;
 class RecordTable;
 class RecoveryKeeper;
@@ -69,6 +72,19 @@ public:
     // Opens the scene file `name` in place of the open one, as "Abrir Arquivo" does once its
     // dialog is answered. A file that cannot be read throws and leaves the open scene as it was.
     void openScene(const QString& name);
+
+    // The physics preview: "Simular" starts, pauses and resumes it, "Parar" ends it and the scene
+    // shows as its records put it again. The table is only read. Any change to the table ends it.
+    QPushButton* SimularButton = nullptr;
+    QPushButton* PararButton = nullptr;
+    QLabel* TempoLabel = nullptr; // "t = 1,25 s"
+    const SimWorld* preview() const { return m_preview.get(); }
+    bool previewRunning() const { return m_previewRunning; }
+    void SimularClick();
+    void PararClick();
+    // One frame of the running preview: steps the real time since the last frame (at most a
+    // quarter of a second, so a stalled window does not jump ahead) and asks for the picture.
+    void previewTick();
 
 public slots:
     void Button1Click();
@@ -135,7 +151,7 @@ private:
     // The view's mouse and keys.
     struct ViewGesture
     {
-        enum Kind { None, Pressed, Turning, Panning, MovingLevel, MovingHeight };
+        enum Kind { None, Pressed, Turning, Panning, MovingLevel, MovingHeight, Holding };
         Kind kind = None;
         QPoint press, last;
         int row = -1;                              // the record being moved
@@ -161,6 +177,15 @@ private:
     void endMove(bool keep);
     ViewCamera currentCamera() const;
 
+    // The preview.
+    void setUpPreview();
+    void showPreviewTime();
+    int bodyUnder(QPoint pixel) const;
+    int rowInPreview(QPoint pixel, int picked) const;
+    bool holdInPreview(QPoint pixel);
+    void dragInPreview(QPoint pixel);
+    bool pointOnHoldPlane(QPoint pixel, SimVector& point) const;
+
     AppFolders m_folders;
     QSize m_designedSize;                 // the window as its form lays it out, also its least size
     QRect m_designedGrid, m_designedView; // where the form puts DBGrid1 and OGLPanel1
@@ -176,6 +201,12 @@ private:
     int m_wheelDelta = 0;          // of a notch not yet complete
     bool m_selectionShown = false; // the view marks the current record once one was selected
     bool m_followingGrid = false;  // the grid's current row is being set to the current record
+    std::unique_ptr<SimWorld> m_preview;
+    bool m_previewRunning = false;
+    QTimer* m_previewTimer = nullptr;
+    QElapsedTimer m_previewClock;
+    // A body held with the mouse follows the cursor on a plane through its centre.
+    SimVector m_holdPlanePoint{}, m_holdPlaneNormal{}, m_holdOffset{};
 };
 
 // The filter of the dialogs that save and open scenes: one entry, whose pattern has no dot.

@@ -57,6 +57,11 @@ void TForm1::OGLPanel1MouseDown(TOGLPanel*, QMouseEvent* event)
         return; // another button during a gesture changes nothing
     m_gesture = ViewGesture{};
     m_gesture.press = m_gesture.last = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier &&
+        holdInPreview(m_gesture.press)) {
+        m_gesture.kind = ViewGesture::Holding;
+        return;
+    }
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool control = event->modifiers() & Qt::ControlModifier;
     if (event->button() == Qt::MiddleButton ||
@@ -91,6 +96,9 @@ void TForm1::OGLPanel1MouseMove(TOGLPanel*, QMouseEvent* event)
     case ViewGesture::MovingHeight:
         moveTo(position);
         return;
+    case ViewGesture::Holding:
+        dragInPreview(position);
+        return;
     }
     viewStateChanged();
 }
@@ -98,6 +106,8 @@ void TForm1::OGLPanel1MouseMove(TOGLPanel*, QMouseEvent* event)
 void TForm1::OGLPanel1MouseUp(TOGLPanel*, QMouseEvent*)
 {
     const ViewGesture gesture = std::exchange(m_gesture, ViewGesture{});
+    if (gesture.kind == ViewGesture::Holding && m_preview)
+        m_preview->release();
     if (gesture.kind == ViewGesture::MovingLevel || gesture.kind == ViewGesture::MovingHeight) {
         m_gesture = gesture;
         endMove(true);
@@ -130,7 +140,11 @@ void TForm1::OGLPanel1KeyDown(TOGLPanel*, QKeyEvent* event)
             endMove(false);
         return; // nothing else while a record is being moved
     }
-    if (event->key() == Qt::Key_Home && event->modifiers() == Qt::NoModifier)
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier)
+        SimularClick();
+    else if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_preview)
+        PararClick();
+    else if (event->key() == Qt::Key_Home && event->modifiers() == Qt::NoModifier)
         restoreView();
     else if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
         DBNavigator1->click(DBNavigator::Delete); // the navigator's own question and deletion
@@ -158,7 +172,7 @@ int TForm1::pickRowAt(QPoint pixel)
     int row = -1;
     OGLPanel1->runWithContext(
         [&] { row = m_renderer->pickRecord(int(pixel.x() * ratio), int(pixel.y() * ratio)); });
-    return row;
+    return m_preview ? rowInPreview(pixel, row) : row;
 }
 
 // Selecting loads the record into the panel exactly as the navigator does; from the first

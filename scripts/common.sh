@@ -13,7 +13,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES=(g++ cmake ninja-build qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
           libgl1-mesa-dri libegl-dev libegl-mesa0 xvfb xauth qt6-translations-l10n
           libbenchmark-dev libtinyobjloader-dev locales fonts-dejavu-extra desktop-file-utils
-          appstream shared-mime-info dpkg-dev file)
+          appstream shared-mime-info dpkg-dev file libode-dev)
 
 fail() {
     echo "error: $*" >&2

@@ -2,10 +2,12 @@
 
 #include "camera.h"
 #include "placedmodel.h"
+#include "previewmarks.h"
 #include "recordtable.h"
 #include "sceneschema.h"
 #include "shapes.h"
 #include "sharedshapes.h"
+#include "simworld.h"
 #include "viewstate.h"
 
 #include <GL/gl.h>
@@ -83,6 +85,8 @@ void SceneRenderer::drawFrame()
     placeCamera();
     drawAxes();
     drawRecords();
+    if (m_preview)
+        drawPreviewMarks(*m_preview);
     drawLightMarkers();
     drawHighlight();
 }
@@ -132,8 +136,22 @@ void SceneRenderer::drawRecords()
         m_table.setRecordNumber(number);
         const DrawnRecord record = readRecord();
         setMaterial(record);
-        drawRecord(record);
+        drawMovedRecord(number - 1, record);
     }
+}
+
+// The body's motion goes in front of the record's own drawing, which is left exactly as the
+// ordinary frame has it; at the start of a preview the motion is the identity.
+void SceneRenderer::drawMovedRecord(int row, const DrawnRecord& record, GLenum planeMode)
+{
+    if (!m_preview || row >= m_preview->rowCount() || !m_preview->isMoving(row)) {
+        drawRecord(record, planeMode);
+        return;
+    }
+    glPushMatrix();
+    glMultMatrixd(m_preview->state(row).motion.data());
+    drawRecord(record, planeMode);
+    glPopMatrix();
 }
 
 // Every value is read before anything is drawn, so an error reading the record cannot leave a

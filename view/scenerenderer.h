@@ -13,6 +13,7 @@
 struct PlacedModel;
 class RecordTable;
 class SharedShapes;
+class SimWorld;
 struct ShapeColour;
 struct ViewCamera;
 struct ShapePose;
@@ -59,6 +60,11 @@ public:
     // filled grid, models only with modelLookup set. Of two surfaces at the same depth the earlier
     // row wins, as in the picture. Needs the context current; leaves every GL state as it was.
     int pickRecord(int x, int y);
+    // While a physics preview runs: every moving record is drawn with its body's motion in front
+    // of its own drawing, and the trails and arrows it asks for over the picture. nullptr (the
+    // default) draws the records where the table puts them.
+    void setPreview(const SimWorld* world) { m_preview = world; }
+    const SimWorld* preview() const { return m_preview; }
     // The record marked over the picture by a light, unlit wireframe of its own drawer; -1 for
     // none, which leaves the picture untouched, as does a row the table no longer has.
     void setHighlightedRow(int row) { m_highlightedRow = row; }
@@ -80,6 +86,7 @@ private:
     void setMaterial(const DrawnRecord& record);
     // Planes are drawn as their cells in `planeMode`: outlines in the picture, filled to be picked.
     void drawRecord(const DrawnRecord& record, GLenum planeMode = GL_LINE_LOOP);
+    void drawMovedRecord(int row, const DrawnRecord& record, GLenum planeMode = GL_LINE_LOOP);
     void drawForPicking(const DrawnRecord& record);
     void drawHighlight();
     void drawModel(const DrawnRecord& record) const;
@@ -91,6 +98,7 @@ private:
     std::array<float, 4> m_diffuse{}; // the material colour every record overwrites
     std::unique_ptr<SharedShapes> m_shapes;
     int m_highlightedRow = -1;
+    const SimWorld* m_preview = nullptr;
     ClockedAxes m_clockedAxes; // of the last frame drawn
     QImage m_keptPicture;      // RGBA rows bottom first, as OpenGL reads and draws them
 };

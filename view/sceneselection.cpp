@@ -227,5 +227,5 @@ void SceneRenderer::drawHighlight()
     glEnable(GL_POLYGON_OFFSET_LINE);
     glPolygonOffset(-1, -1);
     glColor3fv(highlightColour);
-    drawRecord(record, GL_LINE_LOOP);
+    drawMovedRecord(m_highlightedRow, record, GL_LINE_LOOP); // where a preview has moved it
 }
