@@ -18,6 +18,10 @@
 namespace {
 
 const int wheelNotch = 120; // Qt's angle delta of one notch
+// The closest the wheel zooms: at -10 the view box has no size, and past it the picture is turned
+// over, so a quick spin would leave the teacher looking at a mirrored scene. The arrows keep
+// their unbounded zoom.
+const double closestWheelZoom = -9;
 
 // A mouse or key handler of the panel, reporting what it raises as every handler does.
 template <typename Event>
@@ -124,8 +128,10 @@ void TForm1::OGLPanel1MouseUp(TOGLPanel*, QMouseEvent*)
 void TForm1::OGLPanel1MouseWheel(TOGLPanel*, QWheelEvent* event)
 {
     m_wheelDelta += event->angleDelta().y();
-    for (; m_wheelDelta >= wheelNotch; m_wheelDelta -= wheelNotch)
-        SpinButton1UpClick();
+    for (; m_wheelDelta >= wheelNotch; m_wheelDelta -= wheelNotch) {
+        if (View.zoom - 1 >= closestWheelZoom)
+            SpinButton1UpClick();
+    }
     for (; m_wheelDelta <= -wheelNotch; m_wheelDelta += wheelNotch)
         SpinButton1DownClick();
     event->accept();

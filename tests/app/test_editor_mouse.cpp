@@ -101,6 +101,12 @@ void TestEditorMouse::camera_turnsZoomsAndPans_HomeAndTheMenuRestoreIt()
     QCOMPARE(w.Label21->text(), "Zoom: " + QLocale().toString(2.0, 'f', 1));
     wheel(view, -3);
     QCOMPARE(w.View.zoom, 1.0);
+    wheel(view, 30); // a quick spin stops short of the box closing and turning the scene over
+    QCOMPARE(w.View.zoom, -9.0);
+    w.SpinButton1UpClick(); // the arrows keep their unbounded zoom
+    QCOMPARE(w.View.zoom, -10.0);
+    wheel(view, -11);
+    QCOMPARE(w.View.zoom, 1.0);
     drag(view, Qt::MiddleButton, {200, 200}, {220, 200});
     const double panned = w.View.targetX;
     QVERIFY(panned != 0);
