@@ -2,6 +2,7 @@
 
 #include "modelfiles.h"
 #include "objparser.h"
+#include "textscan.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,6 +17,9 @@ namespace {
 constexpr uint64_t twoPartsFrom = uint64_t(4) << 20;
 constexpr size_t chunkSize = size_t(256) << 10;
 constexpr size_t cutWindow = size_t(64) << 10;
+// The cut moves back to where a run of faces begins from up to this part of the text before the
+// middle: the parts are then a little less even, but copying the faces would take longer.
+constexpr uint64_t faceRunReach = 16;
 
 // Reads [begin, end) of the file through parser, chunk by chunk, each chunk up to its last
 // complete line and the rest carried over: a model of any size needs only a small buffer.
@@ -236,25 +240,79 @@ size_t lineEndsIn(std::string_view text)
     return size_t(std::count(text.begin(), text.end(), '\n'));
 }
 
+constexpr uint64_t probeBytes = 512;
+
+// Whether the line after the first line end in bytes is a face line; false when there is none.
+bool faceLineAfterFirstEnd(std::string_view bytes)
+{
+    const size_t lineEnd = bytes.find('\n');
+    if (lineEnd == std::string_view::npos)
+        return false;
+    const std::string_view line = withoutLeadingBlanks(bytes.substr(lineEnd + 1));
+    return !line.empty() && upperChar(line.front()) == 'F';
+}
+
+// The start of the first face line in bytes that follows a line of another kind; npos when none.
+size_t firstFaceAfterOther(std::string_view bytes)
+{
+    bool afterOther = false;
+    for (size_t at = bytes.find('\n'); at != std::string_view::npos; at = bytes.find('\n', at)) {
+        const std::string_view line = withoutLeadingBlanks(bytes.substr(++at));
+        const bool face = !line.empty() && upperChar(line.front()) == 'F';
+        if (face && afterOther)
+            return at;
+        afterOther = !face;
+    }
+    return std::string_view::npos;
+}
+
+// Where the run of face lines that the line after middle belongs to begins, when it begins at
+// most reach bytes before; middle otherwise. The faces before a cut stay in their group, and
+// the faces after it must then be copied after them when the parts are joined; cut where the run
+// begins, the later part's faces are taken over whole. readAt(offset, length) gives those bytes.
+template <typename ReadAt>
+uint64_t startOfFaceRun(uint64_t middle, uint64_t reach, ReadAt readAt)
+{
+    if (middle < reach || !faceLineAfterFirstEnd(readAt(middle, probeBytes)) ||
+        faceLineAfterFirstEnd(readAt(middle - reach, probeBytes)))
+        return middle;
+    // The line after before is no face line, the one after within is.
+    uint64_t before = middle - reach, within = middle;
+    while (within - before > probeBytes) {
+        const uint64_t half = before + (within - before) / 2;
+        (faceLineAfterFirstEnd(readAt(half, probeBytes)) ? within : before) = half;
+    }
+    const size_t found = firstFaceAfterOther(readAt(before, 3 * probeBytes));
+    return found == std::string_view::npos ? middle : before + found;
+}
+
 } // namespace
 
 uint64_t middleOf(std::string_view text)
 {
-    return middleByLines(text.size(), [text](uint64_t offset, uint64_t length) {
-        return lineEndsIn(text.substr(size_t(offset), size_t(length)));
+    const auto bytesAt = [text](uint64_t offset, uint64_t length) {
+        return text.substr(size_t(offset), size_t(length));
+    };
+    const uint64_t middle = middleByLines(text.size(), [&](uint64_t offset, uint64_t length) {
+        return lineEndsIn(bytesAt(offset, length));
     });
+    return startOfFaceRun(middle, text.size() / faceRunReach, bytesAt);
 }
 
 uint64_t middleOf(const std::string& path, uint64_t size)
 {
     FileReader file(path);
     std::string window;
-    return middleByLines(size, [&](uint64_t offset, uint64_t length) {
+    const auto bytesAt = [&](uint64_t offset, uint64_t length) {
         window.resize(size_t(length));
         file.seek(offset);
         window.resize(file.read(window.data(), window.size()));
-        return lineEndsIn(window);
+        return std::string_view(window);
+    };
+    const uint64_t middle = middleByLines(size, [&](uint64_t offset, uint64_t length) {
+        return lineEndsIn(bytesAt(offset, length));
     });
+    return startOfFaceRun(middle, size / faceRunReach, bytesAt);
 }
 
 size_t findCut(std::string_view text, size_t from)
