@@ -52,6 +52,24 @@ uint64_t readFileRange(ObjParser& parser, const std::string& path, uint64_t begi
     return parser.stopped() ? offset + used : end;
 }
 
+// findCut over the file at path, of size bytes, in the 64 KiB from `from`; size when there is
+// no cut there.
+uint64_t cutInFile(const std::string& path, uint64_t size, uint64_t from)
+{
+    // A line end just before from is told from the three bytes up to it ("\\", CR, LF).
+    const uint64_t windowStart = from > 3 ? from - 3 : 0;
+    std::string window(cutWindow, '\0');
+    {
+        FileReader file(path);
+        file.seek(windowStart);
+        window.resize(file.read(window.data(), window.size()));
+    }
+    const size_t found = findCut(window, size_t(from - windowStart));
+    if (found != std::string_view::npos && windowStart + found < size)
+        return windowStart + found;
+    return size;
+}
+
 // Appends the items of a later part's list to the model's.
 template <typename List>
 void appendItems(List& list, int32_t& count, const List& from, int32_t fromCount)
@@ -157,11 +175,13 @@ void joinParts(TModel& model, TModel& part, const std::vector<ObjParser::Selecti
         std::rethrow_exception(copyFailure);
 }
 
-// The two-part read over any source: readRange(parser, begin, end) reads [begin, end) of it
-// through parser and returns where the parser stopped, or end.
-template <typename ReadRange>
-void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t size, uint64_t cut,
-                    ReadRange readRange)
+// The two-part read over any source, from begin (0 or where a line starts) to its size:
+// readRange(parser, begin, end) reads [begin, end) of it through parser and returns where the
+// parser stopped, or end; cutFrom(from) is the first place at or after from where it may be cut,
+// or its size.
+template <typename ReadRange, typename CutFrom>
+void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t begin, uint64_t size,
+                    uint64_t cut, ReadRange readRange, CutFrom cutFrom)
 {
     TModel part;
     ObjParser later = ObjParser::forLaterPart(part, separator);
@@ -183,12 +203,12 @@ void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t s
                 }
             });
     } catch (const std::system_error&) { // no thread to be had: one piece
-        cut = size;
+        cut = stop = size;
     }
-    ObjParser first(model, io, separator);
-    first.expectBytes(size);
+    ObjParser first(model, io, separator, begin == 0);
+    first.expectBytes(size - begin);
     try {
-        readRange(first, 0, cut); // its error is the first in file order
+        readRange(first, begin, cut); // its error is the first in file order
     } catch (...) {
         firstDone = true; // the other's work is not wanted now
         throw;
@@ -200,8 +220,16 @@ void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t s
         stop = cut;
     else if (cut < size)
         joinParts(model, part, later.selections());
-    if (stop < size) {
+    if (stop == size)
+        return;
+    // What the other left is read in two parts again where that is worth it: the two threads are
+    // rarely as fast, and neither should wait long for the other.
+    const uint64_t restCut = worthTwoParts(size - stop) ? cutFrom(stop + (size - stop) / 2) : size;
+    if (restCut < size) {
+        readInTwoParts(model, io, separator, stop, size, restCut, readRange, cutFrom);
+    } else {
         ObjParser rest(model, io, separator, false);
+        rest.expectBytes(size - stop);
         readRange(rest, stop, size);
     }
 }
@@ -340,35 +368,29 @@ bool worthTwoParts(uint64_t size)
 void parseInTwoParts(TModel& model, std::string_view text, const ModelIO& io, char separator,
                      size_t from)
 {
-    const size_t found = findCut(text, from);
-    const uint64_t cut = found == std::string_view::npos ? text.size() : found;
-    readInTwoParts(model, io, separator, text.size(), cut,
-                   [text](ObjParser& parser, uint64_t begin, uint64_t end) -> uint64_t {
-                       const size_t used =
-                           parser.parse(text.substr(size_t(begin), size_t(end - begin)), true);
-                       return parser.stopped() ? begin + used : end;
-                   });
+    const auto cutFrom = [text](uint64_t at) -> uint64_t {
+        const size_t found = findCut(text, size_t(at));
+        return found == std::string_view::npos ? text.size() : found;
+    };
+    readInTwoParts(
+        model, io, separator, 0, text.size(), cutFrom(from),
+        [text](ObjParser& parser, uint64_t begin, uint64_t end) -> uint64_t {
+            const size_t used = parser.parse(text.substr(size_t(begin), size_t(end - begin)), true);
+            return parser.stopped() ? begin + used : end;
+        },
+        cutFrom);
 }
 
 void loadInTwoParts(TModel& model, const std::string& path, uint64_t size, const ModelIO& io,
                     char separator, uint64_t from)
 {
-    // A line end just before from is told from the three bytes up to it ("\", CR, LF).
-    const uint64_t windowStart = from > 3 ? from - 3 : 0;
-    std::string window(cutWindow, '\0');
-    {
-        FileReader file(path);
-        file.seek(windowStart);
-        window.resize(file.read(window.data(), window.size()));
-    }
-    const size_t found = findCut(window, size_t(from - windowStart));
-    uint64_t cut = size;
-    if (found != std::string_view::npos && windowStart + found < size)
-        cut = windowStart + found;
-    readInTwoParts(model, io, separator, size, cut,
-                   [&path](ObjParser& parser, uint64_t begin, uint64_t end) {
-                       return readFileRange(parser, path, begin, end);
-                   });
+    const auto cutFrom = [&path, size](uint64_t at) { return cutInFile(path, size, at); };
+    readInTwoParts(
+        model, io, separator, 0, size, cutFrom(from),
+        [&path](ObjParser& parser, uint64_t begin, uint64_t end) {
+            return readFileRange(parser, path, begin, end);
+        },
+        cutFrom);
 }
 
 void loadInOnePiece(TModel& model, const std::string& path, uint64_t expectedSize,

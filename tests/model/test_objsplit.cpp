@@ -91,6 +91,7 @@ private slots:
     void loadInTwoParts_readsAsOnePieceAtEveryCut();
     void largeText_isCutWhereHalfTheLinesEnd();
     void middle_movesBackToWhereNearbyFacesBegin();
+    void largeRest_isReadInTwoPartsAgain();
 };
 
 void TestObjSplit::findCut_isALineEndNotAfterAContinuation()
@@ -224,6 +225,43 @@ void TestObjSplit::middle_movesBackToWhereNearbyFacesBegin()
         });
         QCOMPARE(parts.error, QString());
         QVERIFY(sameModel(parts.model, whole.model));
+    }
+}
+
+// A later part that stops soon leaves most of the text to read after the join; that rest is cut
+// again, and again where its later part stops soon too. Every line a later part stops at is one
+// that needs what came before (a negative index, a library), and the read is the one piece.
+void TestObjSplit::largeRest_isReadInTwoPartsAgain()
+{
+    std::string text = numbersThenFaces(20000, 0);
+    const std::string faces = numbersThenFaces(0, 150000); // about 5 MB
+    for (const char* stopper : {"f -1 -2 -3\n", "mtllib a.mtl\nusemtl red\n", "f 1//1 -2//1 3\n"})
+        text += stopper + faces;
+    const Read whole = readWith([&](TModel& model, const ModelIO& io) {
+        ResetModel(model);
+        parseInTwoParts(model, text, io, ',', text.size()); // no cut: one piece
+    });
+    QCOMPARE(whole.error, QString());
+    QCOMPARE(whole.model.GroupCount, 4);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("stops.obj");
+    writeFile(path, QByteArray::fromStdString(text));
+    // Cut just before the first or the second stopping line: the rest after it is over 4 MiB.
+    for (const size_t stopAt : {text.find("f -1"), text.find("mtllib")}) {
+        QVERIFY(worthTwoParts(text.size() - stopAt) || QThread::idealThreadCount() < 2);
+        const Read parsed = readWith([&](TModel& model, const ModelIO& io) {
+            ResetModel(model);
+            parseInTwoParts(model, text, io, ',', stopAt);
+        });
+        const Read loaded = readWith([&](TModel& model, const ModelIO& io) {
+            ResetModel(model);
+            loadInTwoParts(model, path.toStdString(), text.size(), io, ',', stopAt);
+        });
+        for (const Read* parts : {&parsed, &loaded}) {
+            QCOMPARE(parts->error, QString());
+            QCOMPARE(parts->calls, whole.calls);
+            QVERIFY(sameModel(parts->model, whole.model));
+        }
     }
 }
 
