@@ -2,6 +2,7 @@
 
 #include "modelfiles.h"
 #include "objparser.h"
+#include "textscan.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,6 +17,9 @@ namespace {
 constexpr uint64_t twoPartsFrom = uint64_t(4) << 20;
 constexpr size_t chunkSize = size_t(256) << 10;
 constexpr size_t cutWindow = size_t(64) << 10;
+// The cut moves back to where a run of faces begins from up to this part of the text before the
+// middle: the parts are then a little less even, but copying the faces would take longer.
+constexpr uint64_t faceRunReach = 16;
 
 // Reads [begin, end) of the file through parser, chunk by chunk, each chunk up to its last
 // complete line and the rest carried over: a model of any size needs only a small buffer.
@@ -46,6 +50,24 @@ uint64_t readFileRange(ObjParser& parser, const std::string& path, uint64_t begi
     }
     const size_t used = parser.parse(std::string_view(buffer.data(), kept), true);
     return parser.stopped() ? offset + used : end;
+}
+
+// findCut over the file at path, of size bytes, in the 64 KiB from `from`; size when there is
+// no cut there.
+uint64_t cutInFile(const std::string& path, uint64_t size, uint64_t from)
+{
+    // A line end just before from is told from the three bytes up to it ("\\", CR, LF).
+    const uint64_t windowStart = from > 3 ? from - 3 : 0;
+    std::string window(cutWindow, '\0');
+    {
+        FileReader file(path);
+        file.seek(windowStart);
+        window.resize(file.read(window.data(), window.size()));
+    }
+    const size_t found = findCut(window, size_t(from - windowStart));
+    if (found != std::string_view::npos && windowStart + found < size)
+        return windowStart + found;
+    return size;
 }
 
 // Appends the items of a later part's list to the model's.
@@ -153,11 +175,13 @@ void joinParts(TModel& model, TModel& part, const std::vector<ObjParser::Selecti
         std::rethrow_exception(copyFailure);
 }
 
-// The two-part read over any source: readRange(parser, begin, end) reads [begin, end) of it
-// through parser and returns where the parser stopped, or end.
-template <typename ReadRange>
-void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t size, uint64_t cut,
-                    ReadRange readRange)
+// The two-part read over any source, from begin (0 or where a line starts) to its size:
+// readRange(parser, begin, end) reads [begin, end) of it through parser and returns where the
+// parser stopped, or end; cutFrom(from) is the first place at or after from where it may be cut,
+// or its size.
+template <typename ReadRange, typename CutFrom>
+void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t begin, uint64_t size,
+                    uint64_t cut, ReadRange readRange, CutFrom cutFrom)
 {
     TModel part;
     ObjParser later = ObjParser::forLaterPart(part, separator);
@@ -179,12 +203,12 @@ void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t s
                 }
             });
     } catch (const std::system_error&) { // no thread to be had: one piece
-        cut = size;
+        cut = stop = size;
     }
-    ObjParser first(model, io, separator);
-    first.expectBytes(size);
+    ObjParser first(model, io, separator, begin == 0);
+    first.expectBytes(size - begin);
     try {
-        readRange(first, 0, cut); // its error is the first in file order
+        readRange(first, begin, cut); // its error is the first in file order
     } catch (...) {
         firstDone = true; // the other's work is not wanted now
         throw;
@@ -196,8 +220,16 @@ void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t s
         stop = cut;
     else if (cut < size)
         joinParts(model, part, later.selections());
-    if (stop < size) {
+    if (stop == size)
+        return;
+    // What the other left is read in two parts again where that is worth it: the two threads are
+    // rarely as fast, and neither should wait long for the other.
+    const uint64_t restCut = worthTwoParts(size - stop) ? cutFrom(stop + (size - stop) / 2) : size;
+    if (restCut < size) {
+        readInTwoParts(model, io, separator, stop, size, restCut, readRange, cutFrom);
+    } else {
         ObjParser rest(model, io, separator, false);
+        rest.expectBytes(size - stop);
         readRange(rest, stop, size);
     }
 }
@@ -236,25 +268,79 @@ size_t lineEndsIn(std::string_view text)
     return size_t(std::count(text.begin(), text.end(), '\n'));
 }
 
+constexpr uint64_t probeBytes = 512;
+
+// Whether the line after the first line end in bytes is a face line; false when there is none.
+bool faceLineAfterFirstEnd(std::string_view bytes)
+{
+    const size_t lineEnd = bytes.find('\n');
+    if (lineEnd == std::string_view::npos)
+        return false;
+    const std::string_view line = withoutLeadingBlanks(bytes.substr(lineEnd + 1));
+    return !line.empty() && upperChar(line.front()) == 'F';
+}
+
+// The start of the first face line in bytes that follows a line of another kind; npos when none.
+size_t firstFaceAfterOther(std::string_view bytes)
+{
+    bool afterOther = false;
+    for (size_t at = bytes.find('\n'); at != std::string_view::npos; at = bytes.find('\n', at)) {
+        const std::string_view line = withoutLeadingBlanks(bytes.substr(++at));
+        const bool face = !line.empty() && upperChar(line.front()) == 'F';
+        if (face && afterOther)
+            return at;
+        afterOther = !face;
+    }
+    return std::string_view::npos;
+}
+
+// Where the run of face lines that the line after middle belongs to begins, when it begins at
+// most reach bytes before; middle otherwise. The faces before a cut stay in their group, and
+// the faces after it must then be copied after them when the parts are joined; cut where the run
+// begins, the later part's faces are taken over whole. readAt(offset, length) gives those bytes.
+template <typename ReadAt>
+uint64_t startOfFaceRun(uint64_t middle, uint64_t reach, ReadAt readAt)
+{
+    if (middle < reach || !faceLineAfterFirstEnd(readAt(middle, probeBytes)) ||
+        faceLineAfterFirstEnd(readAt(middle - reach, probeBytes)))
+        return middle;
+    // The line after before is no face line, the one after within is.
+    uint64_t before = middle - reach, within = middle;
+    while (within - before > probeBytes) {
+        const uint64_t half = before + (within - before) / 2;
+        (faceLineAfterFirstEnd(readAt(half, probeBytes)) ? within : before) = half;
+    }
+    const size_t found = firstFaceAfterOther(readAt(before, 3 * probeBytes));
+    return found == std::string_view::npos ? middle : before + found;
+}
+
 } // namespace
 
 uint64_t middleOf(std::string_view text)
 {
-    return middleByLines(text.size(), [text](uint64_t offset, uint64_t length) {
-        return lineEndsIn(text.substr(size_t(offset), size_t(length)));
+    const auto bytesAt = [text](uint64_t offset, uint64_t length) {
+        return text.substr(size_t(offset), size_t(length));
+    };
+    const uint64_t middle = middleByLines(text.size(), [&](uint64_t offset, uint64_t length) {
+        return lineEndsIn(bytesAt(offset, length));
     });
+    return startOfFaceRun(middle, text.size() / faceRunReach, bytesAt);
 }
 
 uint64_t middleOf(const std::string& path, uint64_t size)
 {
     FileReader file(path);
     std::string window;
-    return middleByLines(size, [&](uint64_t offset, uint64_t length) {
+    const auto bytesAt = [&](uint64_t offset, uint64_t length) {
         window.resize(size_t(length));
         file.seek(offset);
         window.resize(file.read(window.data(), window.size()));
-        return lineEndsIn(window);
+        return std::string_view(window);
+    };
+    const uint64_t middle = middleByLines(size, [&](uint64_t offset, uint64_t length) {
+        return lineEndsIn(bytesAt(offset, length));
     });
+    return startOfFaceRun(middle, size / faceRunReach, bytesAt);
 }
 
 size_t findCut(std::string_view text, size_t from)
@@ -282,35 +368,29 @@ bool worthTwoParts(uint64_t size)
 void parseInTwoParts(TModel& model, std::string_view text, const ModelIO& io, char separator,
                      size_t from)
 {
-    const size_t found = findCut(text, from);
-    const uint64_t cut = found == std::string_view::npos ? text.size() : found;
-    readInTwoParts(model, io, separator, text.size(), cut,
-                   [text](ObjParser& parser, uint64_t begin, uint64_t end) -> uint64_t {
-                       const size_t used =
-                           parser.parse(text.substr(size_t(begin), size_t(end - begin)), true);
-                       return parser.stopped() ? begin + used : end;
-                   });
+    const auto cutFrom = [text](uint64_t at) -> uint64_t {
+        const size_t found = findCut(text, size_t(at));
+        return found == std::string_view::npos ? text.size() : found;
+    };
+    readInTwoParts(
+        model, io, separator, 0, text.size(), cutFrom(from),
+        [text](ObjParser& parser, uint64_t begin, uint64_t end) -> uint64_t {
+            const size_t used = parser.parse(text.substr(size_t(begin), size_t(end - begin)), true);
+            return parser.stopped() ? begin + used : end;
+        },
+        cutFrom);
 }
 
 void loadInTwoParts(TModel& model, const std::string& path, uint64_t size, const ModelIO& io,
                     char separator, uint64_t from)
 {
-    // A line end just before from is told from the three bytes up to it ("\", CR, LF).
-    const uint64_t windowStart = from > 3 ? from - 3 : 0;
-    std::string window(cutWindow, '\0');
-    {
-        FileReader file(path);
-        file.seek(windowStart);
-        window.resize(file.read(window.data(), window.size()));
-    }
-    const size_t found = findCut(window, size_t(from - windowStart));
-    uint64_t cut = size;
-    if (found != std::string_view::npos && windowStart + found < size)
-        cut = windowStart + found;
-    readInTwoParts(model, io, separator, size, cut,
-                   [&path](ObjParser& parser, uint64_t begin, uint64_t end) {
-                       return readFileRange(parser, path, begin, end);
-                   });
+    const auto cutFrom = [&path, size](uint64_t at) { return cutInFile(path, size, at); };
+    readInTwoParts(
+        model, io, separator, 0, size, cutFrom(from),
+        [&path](ObjParser& parser, uint64_t begin, uint64_t end) {
+            return readFileRange(parser, path, begin, end);
+        },
+        cutFrom);
 }
 
 void loadInOnePiece(TModel& model, const std::string& path, uint64_t expectedSize,

@@ -22,7 +22,9 @@ size_t findCut(std::string_view text, size_t from);
 // than one core.
 bool worthTwoParts(uint64_t size);
 
-// Where to look for the cut: where about half the lines end, estimated from a sample of them.
+// Where to look for the cut: where about half the lines end, estimated from a sample of them;
+// or, when that falls a little way into a run of face lines, where the run begins, so that joining
+// the parts need not copy the faces after the cut behind those before it.
 uint64_t middleOf(std::string_view text);
 uint64_t middleOf(const std::string& path, uint64_t size);
 

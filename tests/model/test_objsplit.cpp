@@ -90,6 +90,8 @@ private slots:
     void parseInTwoParts_readsAsOnePieceAtEveryCut();
     void loadInTwoParts_readsAsOnePieceAtEveryCut();
     void largeText_isCutWhereHalfTheLinesEnd();
+    void middle_movesBackToWhereNearbyFacesBegin();
+    void largeRest_isReadInTwoPartsAgain();
 };
 
 void TestObjSplit::findCut_isALineEndNotAfterAContinuation()
@@ -182,6 +184,85 @@ void TestObjSplit::largeText_isCutWhereHalfTheLinesEnd()
     QCOMPARE(parsed.model.VertexCount, 150000);
     QCOMPARE(parsed.model.Groups[1].FaceCount, 150000);
     QVERIFY(sameModel(parsed.model, whole.model));
+}
+
+// numbers short number lines, then faces face lines.
+std::string numbersThenFaces(int numbers, int faces)
+{
+    std::string text;
+    for (int i = 1; i <= numbers; ++i)
+        text += "v 0.5 -1.25 " + std::to_string(i) + "\n";
+    text += "g body\n";
+    for (int i = 1; i <= faces; ++i)
+        text += "f " + std::to_string(i) + "//1 " + std::to_string(i) + "//1 1//1 2//1\n";
+    return text;
+}
+
+// Where half the lines end a little way into a run of faces, the cut moves back to where the run
+// begins, in a text as in a file; far into the run it stays. Either way the read is the one piece.
+void TestObjSplit::middle_movesBackToWhereNearbyFacesBegin()
+{
+    const std::string near = numbersThenFaces(140000, 160000); // half the lines end 10000 faces in
+    const uint64_t facesBegin = near.find("\nf ") + 1;
+    QCOMPARE(middleOf(near), facesBegin);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("near.obj");
+    writeFile(path, QByteArray::fromStdString(near));
+    QCOMPARE(middleOf(path.toStdString(), near.size()), facesBegin);
+
+    const std::string far = numbersThenFaces(100000, 200000); // 50000 faces in: too far back
+    const uint64_t middle = middleOf(far);
+    QVERIFY2(middle > far.find("\nf ") + far.size() / 8, QByteArray::number(qulonglong(middle)));
+
+    for (const std::string* text : {&near, &far}) {
+        const Read parts = readWith([&](TModel& model, const ModelIO& io) {
+            ResetModel(model);
+            parseInTwoParts(model, *text, io, ',', middleOf(*text));
+        });
+        const Read whole = readWith([&](TModel& model, const ModelIO& io) {
+            ResetModel(model);
+            parseInTwoParts(model, *text, io, ',', text->size()); // no cut: one piece
+        });
+        QCOMPARE(parts.error, QString());
+        QVERIFY(sameModel(parts.model, whole.model));
+    }
+}
+
+// A later part that stops soon leaves most of the text to read after the join; that rest is cut
+// again, and again where its later part stops soon too. Every line a later part stops at is one
+// that needs what came before (a negative index, a library), and the read is the one piece.
+void TestObjSplit::largeRest_isReadInTwoPartsAgain()
+{
+    std::string text = numbersThenFaces(20000, 0);
+    const std::string faces = numbersThenFaces(0, 150000); // about 5 MB
+    for (const char* stopper : {"f -1 -2 -3\n", "mtllib a.mtl\nusemtl red\n", "f 1//1 -2//1 3\n"})
+        text += stopper + faces;
+    const Read whole = readWith([&](TModel& model, const ModelIO& io) {
+        ResetModel(model);
+        parseInTwoParts(model, text, io, ',', text.size()); // no cut: one piece
+    });
+    QCOMPARE(whole.error, QString());
+    QCOMPARE(whole.model.GroupCount, 4);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("stops.obj");
+    writeFile(path, QByteArray::fromStdString(text));
+    // Cut just before the first or the second stopping line: the rest after it is over 4 MiB.
+    for (const size_t stopAt : {text.find("f -1"), text.find("mtllib")}) {
+        QVERIFY(worthTwoParts(text.size() - stopAt) || QThread::idealThreadCount() < 2);
+        const Read parsed = readWith([&](TModel& model, const ModelIO& io) {
+            ResetModel(model);
+            parseInTwoParts(model, text, io, ',', stopAt);
+        });
+        const Read loaded = readWith([&](TModel& model, const ModelIO& io) {
+            ResetModel(model);
+            loadInTwoParts(model, path.toStdString(), text.size(), io, ',', stopAt);
+        });
+        for (const Read* parts : {&parsed, &loaded}) {
+            QCOMPARE(parts->error, QString());
+            QCOMPARE(parts->calls, whole.calls);
+            QVERIFY(sameModel(parts->model, whole.model));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestObjSplit)
