@@ -22,6 +22,18 @@ SimVector simVector(const Vec3& v)
     return {v.x, v.y, v.z};
 }
 
+struct SightLine
+{
+    SimVector from;
+    SimVector forward;
+};
+
+// The line of sight through the pixel: a point on it under the pixel and the way it looks.
+SightLine sightLine(const ViewCamera& camera, QPoint pixel)
+{
+    return {simVector(pointUnder(camera, pixel.x(), pixel.y())), simVector(camera.forward())};
+}
+
 } // namespace
 
 // Right of the navigator, in the space the window description leaves free there.
@@ -115,10 +127,8 @@ void TForm1::showPreviewTime()
 // none.
 int TForm1::bodyUnder(QPoint pixel) const
 {
-    const ViewCamera camera = currentCamera();
-    const SimVector forward = simVector(camera.forward());
-    const SimVector from = simVector(pointUnder(camera, pixel.x(), pixel.y()));
-    return m_preview->rowAlongRay(from - 1e4 * forward, forward, 2e4);
+    const SightLine sight = sightLine(currentCamera(), pixel);
+    return m_preview->rowAlongRay(sight.from - 1e4 * sight.forward, sight.forward, 2e4);
 }
 
 // Moving bodies are not where their records put them while a preview runs: a click finds them
@@ -174,12 +184,11 @@ void TForm1::dragInPreview(QPoint pixel)
 
 bool TForm1::pointOnHoldPlane(QPoint pixel, SimVector& point) const
 {
-    const ViewCamera camera = currentCamera();
-    const SimVector forward = simVector(camera.forward());
-    const SimVector from = simVector(pointUnder(camera, pixel.x(), pixel.y()));
-    const double across = dot(forward, m_holdPlaneNormal);
+    const SightLine sight = sightLine(currentCamera(), pixel);
+    const double across = dot(sight.forward, m_holdPlaneNormal);
     if (std::abs(across) < 1e-9)
         return false;
-    point = from + (dot(m_holdPlanePoint - from, m_holdPlaneNormal) / across) * forward;
+    point = sight.from +
+            (dot(m_holdPlanePoint - sight.from, m_holdPlaneNormal) / across) * sight.forward;
     return true;
 }

@@ -1,43 +1,14 @@
 #include "glharness.h"
-#include "recordtable.h"
 #include "scenerenderer.h"
-#include "sceneschema.h"
+#include "simbench.h"
 #include "simworld.h"
 #include "viewstate.h"
 
 #include <GL/gl.h>
 #include <QGuiApplication>
-#include <algorithm>
 #include <benchmark/benchmark.h>
-#include <initializer_list>
-#include <utility>
-#include <vector>
 
 namespace {
-
-double smallest(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
-double largest(const std::vector<double>& v)
-{
-    return *std::max_element(v.begin(), v.end());
-}
-
-using Fields = std::initializer_list<std::pair<int, double>>;
-
-void add(RecordTable& table, int kind, Fields fields)
-{
-    using namespace SceneField;
-    table.insert();
-    table.setValue(ODETipo, qint32(kind));
-    for (int f : {SX, SY, SZ})
-        table.setValue(f, 1.0);
-    for (const auto& [field, value] : fields)
-        table.setValue(field, value);
-    table.post();
-}
 
 // A floor and walls around 100 bodies: spheres, capsules and boxes in turn, every one moving, each
 // fifth with its trail, arrows and rotation axis shown.

@@ -1,38 +1,9 @@
-#include "recordtable.h"
-#include "sceneschema.h"
+#include "simbench.h"
 #include "simworld.h"
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
-#include <initializer_list>
-#include <utility>
-#include <vector>
 
 namespace {
-
-double smallest(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
-double largest(const std::vector<double>& v)
-{
-    return *std::max_element(v.begin(), v.end());
-}
-
-using Fields = std::initializer_list<std::pair<int, double>>;
-
-void add(RecordTable& table, int kind, Fields fields)
-{
-    using namespace SceneField;
-    table.insert();
-    table.setValue(ODETipo, qint32(kind));
-    for (int f : {SX, SY, SZ})
-        table.setValue(f, 1.0);
-    for (const auto& [field, value] : fields)
-        table.setValue(field, value);
-    table.post();
-}
 
 // A floor and four walls, x and y within +-3, and `count` balls of radius 0.2 in layers of 100
 // above it, a little off a regular grid so that the piles do not balance on their tops.

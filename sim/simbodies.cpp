@@ -38,6 +38,7 @@ void boundsOf(const std::vector<SimVector>& v, SimVector& low, SimVector& high)
         }
 }
 
+// Turns the body when there is one, else the fixed geom.
 void setRotation(dBodyID body, dGeomID geom, const Affine& pose)
 {
     dMatrix3 r;
@@ -110,9 +111,8 @@ void SimWorld::Impl::addPlane(const SimShape& shape)
     const SimVector& n = shape.normal;
     plane.front = dCreatePlane(space, n[0], n[1], n[2], shape.offset);
     plane.back = dCreatePlane(nullptr, -n[0], -n[1], -n[2], -shape.offset);
+    plane.tag = GeomTag{true, int(planes.size())};
     planes.push_back(plane);
-    SimPlane& kept = planes.back();
-    kept.tag = GeomTag{true, int(planes.size()) - 1};
 }
 
 void SimWorld::Impl::addBody(int row, QStringList& problems)
@@ -130,16 +130,14 @@ void SimWorld::Impl::addBody(int row, QStringList& problems)
     if (!body.geom)
         return;
     dGeomSetData(body.geom, &body.tag);
+    const SimVector& c = body.startPose.offset;
     if (body.body) {
         dGeomSetBody(body.geom, body.body);
-        const SimVector& c = body.startPose.offset;
         dBodySetPosition(body.body, c[0], c[1], c[2]);
-        setRotation(body.body, nullptr, body.startPose);
     } else {
-        const SimVector& c = body.startPose.offset;
         dGeomSetPosition(body.geom, c[0], c[1], c[2]);
-        setRotation(nullptr, body.geom, body.startPose);
     }
+    setRotation(body.body, body.geom, body.startPose);
     bodyOfRow[size_t(row)] = body.tag.index;
     body.trailing = record.trailAlways && record.moving;
 }

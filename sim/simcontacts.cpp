@@ -69,6 +69,7 @@ void SimWorld::Impl::collide(dGeomID a, dGeomID b)
         friction = std::sqrt(friction * recordB.friction);
         bounce = (bounce + recordB.bounce) / 2;
     }
+    const bool gravityOnA = bodyA && dBodyGetGravityMode(bodyA);
     dContactGeom found[maxContacts];
     const int count = dCollide(a, b, maxContacts, found, sizeof(dContactGeom));
     for (int i = 0; i < count; ++i) {
@@ -78,7 +79,6 @@ void SimWorld::Impl::collide(dGeomID a, dGeomID b)
         contact.surface.mu = friction;
         contact.surface.bounce = bounce;
         contact.surface.bounce_vel = 0.01;
-        const bool gravityOnA = bodyA && dBodyGetGravityMode(bodyA);
         if (frictionDirection(found[i], bodyA, bodyB, gravityOnA, contact.fdir1))
             contact.surface.mode |= dContactFDir1;
         const dJointID joint = dJointCreateContact(world, contacts, &contact);

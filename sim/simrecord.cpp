@@ -18,6 +18,7 @@ struct RowReader
 
     double number(int field) const { return valueAsFloat(table.valueAt(row, field)); }
     bool flag(int field) const { return valueAsBoolean(table.valueAt(row, field)); }
+    SimVector vector(int x, int y, int z) const { return {number(x), number(y), number(z)}; }
 };
 
 QString recordName(const RecordTable& table, int row)
@@ -37,24 +38,22 @@ double bounceOf(int collisionType)
 Affine sphereDrawing(const RowReader& r)
 {
     using namespace SceneField;
-    return Affine::scale({r.number(SX), r.number(SY), r.number(SZ)}) *
-           Affine::translation({r.number(X), r.number(Y), r.number(Z)}) *
-           Affine::rotation(r.number(Ang), {r.number(EixoX), r.number(EixoY), r.number(EixoZ)});
+    return Affine::scale(r.vector(SX, SY, SZ)) * Affine::translation(r.vector(X, Y, Z)) *
+           Affine::rotation(r.number(Ang), r.vector(EixoX, EixoY, EixoZ));
 }
 
 Affine placedDrawing(const RowReader& r)
 {
     using namespace SceneField;
-    return Affine::translation({r.number(X), r.number(Y), r.number(Z)}) *
-           Affine::rotation(r.number(Ang), {r.number(EixoX), r.number(EixoY), r.number(EixoZ)});
+    return Affine::translation(r.vector(X, Y, Z)) *
+           Affine::rotation(r.number(Ang), r.vector(EixoX, EixoY, EixoZ));
 }
 
 Affine cubeDrawing(const RowReader& r)
 {
     using namespace SceneField;
-    return Affine::translation({r.number(X), r.number(Y), r.number(Z)}) *
-           Affine::scale({r.number(Dim1), r.number(Dim2), r.number(Dim3)}) *
-           Affine::rotation(r.number(Ang), {r.number(EixoX), r.number(EixoY), r.number(EixoZ)});
+    return Affine::translation(r.vector(X, Y, Z)) * Affine::scale(r.vector(Dim1, Dim2, Dim3)) *
+           Affine::rotation(r.number(Ang), r.vector(EixoX, EixoY, EixoZ));
 }
 
 // Every number a record's drawing or body uses must be finite, or nothing sensible can be built.
@@ -99,8 +98,7 @@ SimShape modelRecordShape(const RowReader& r, ModelLibrary* models, QStringList&
     SimShape shape;
     if (model) {
         using namespace SceneField;
-        const Affine drawn =
-            Affine::scale({r.number(SX), r.number(SY), r.number(SZ)}) * placedDrawing(r);
+        const Affine drawn = Affine::scale(r.vector(SX, SY, SZ)) * placedDrawing(r);
         shape = modelShape(*model, drawn);
     }
     if (shape.triangles.empty()) {

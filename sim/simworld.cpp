@@ -36,11 +36,11 @@ SimWorld::SimWorld(const RecordTable& table, ModelLibrary* models) : m(std::make
         throw SimBuildError(problems);
     m->states.resize(m->records.size());
     m->trails.resize(m->records.size());
-    for (SimBody& body : m->bodies)
+    for (SimBody& body : m->bodies) {
         m->states[size_t(body.row)].centre = body.startPose.offset;
-    for (SimBody& body : m->bodies)
         if (body.trailing)
             m->recordTrail(body);
+    }
 }
 
 SimWorld::~SimWorld() = default;

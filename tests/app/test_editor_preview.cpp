@@ -5,6 +5,7 @@
 
 #include "camera.h"
 #include "datasource.h"
+#include "recordtext.h"
 #include "simworld.h"
 
 #include <QLabel>
@@ -26,16 +27,9 @@ void add(EditorFixture& f, const QString& fields)
 {
     RecordTable& table = f.table();
     table.insert();
-    for (const QString& item : QStringLiteral("SX=1 SY=1 SZ=1 Massa=1 ODEMove=1 TemGravidade=1 "
-                                              "R=255 G=255 B=255 UsaCor=1 ")
-                                   .append(fields)
-                                   .split(' ', Qt::SkipEmptyParts)) {
-        const QString text = item.section('=', 1);
-        bool isNumber = false;
-        const double number = text.toDouble(&isNumber);
-        table.setValue(table.findField(item.section('=', 0, 0)),
-                       isNumber ? FieldValue(number) : FieldValue(text));
-    }
+    const QString defaults = QStringLiteral("SX=1 SY=1 SZ=1 Massa=1 ODEMove=1 TemGravidade=1 "
+                                            "R=255 G=255 B=255 UsaCor=1 ");
+    setFieldsFromText(table, defaults + fields);
     table.post();
 }
 

@@ -1,5 +1,6 @@
 #include "modellibrary.h"
 #include "recordtable.h"
+#include "recordtext.h"
 #include "sceneschema.h"
 #include "simworld.h"
 #include "testfiles.h"
@@ -28,16 +29,7 @@ struct Scene
     void add(const QString& fields)
     {
         table.insert();
-        for (const QString& item :
-             QStringLiteral("SX=1 SY=1 SZ=1 Massa=1 ODEMove=1 TemGravidade=1 ")
-                 .append(fields)
-                 .split(' ', Qt::SkipEmptyParts)) {
-            const QString text = item.section('=', 1);
-            bool isNumber = false;
-            const double number = text.toDouble(&isNumber);
-            table.setValue(table.findField(item.section('=', 0, 0)),
-                           isNumber ? FieldValue(number) : FieldValue(text));
-        }
+        setFieldsFromText(table, "SX=1 SY=1 SZ=1 Massa=1 ODEMove=1 TemGravidade=1 " + fields);
         table.post();
     }
     void addFloor(const QString& plane = "Dim3=1") { add("ODETipo=3 ODEMove=0 " + plane); }
