@@ -50,41 +50,35 @@ void reportThroughput(benchmark::State& state, size_t bytes)
     state.counters["file_MB"] = double(bytes) / 1e6;
 }
 
-// The file as LoadModel reads it, but on the thread given.
-TModel loadModel(const ModelFile& file, bool twoThreads)
+// Reads the file into a fresh model on every iteration, as LoadModel would, through
+// readInto(model, file, separator).
+template <typename ReadInto>
+void benchmarkRead(benchmark::State& state, ReadInto readInto)
 {
-    TModel model;
-    ResetModel(model);
-    const char separator = localeDecimalSeparator();
-    if (twoThreads)
-        loadInTwoParts(model, file.path, file.size, {}, separator, middleOf(file.path, file.size));
-    else
-        loadInOnePiece(model, file.path, file.size, {}, separator);
-    return model;
+    const ModelFile& file = modelFile();
+    for (auto _ : state) {
+        TModel model;
+        ResetModel(model);
+        readInto(model, file, localeDecimalSeparator());
+        if (model.VertexCount == 0)
+            state.SkipWithError("nothing was read");
+        benchmark::DoNotOptimize(model);
+    }
+    reportThroughput(state, file.size);
 }
 
 void BM_ParseModel_Tavirel(benchmark::State& state)
 {
-    const ModelFile& file = modelFile();
-    for (auto _ : state) {
-        TModel model = loadModel(file, false);
-        if (model.VertexCount == 0)
-            state.SkipWithError("nothing was read");
-        benchmark::DoNotOptimize(model);
-    }
-    reportThroughput(state, file.size);
+    benchmarkRead(state, [](TModel& model, const ModelFile& file, char separator) {
+        loadInOnePiece(model, file.path, file.size, {}, separator);
+    });
 }
 
 void BM_ParseModel_TavirelTwoThreads(benchmark::State& state)
 {
-    const ModelFile& file = modelFile();
-    for (auto _ : state) {
-        TModel model = loadModel(file, true);
-        if (model.VertexCount == 0)
-            state.SkipWithError("nothing was read");
-        benchmark::DoNotOptimize(model);
-    }
-    reportThroughput(state, file.size);
+    benchmarkRead(state, [](TModel& model, const ModelFile& file, char separator) {
+        loadInTwoParts(model, file.path, file.size, {}, separator, middleOf(file.path, file.size));
+    });
 }
 
 void BM_ParseModel_TinyObjLoader(benchmark::State& state)

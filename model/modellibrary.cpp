@@ -237,7 +237,11 @@ void ModelLibrary::load(const std::string& path, Entry& entry, std::vector<Repor
         entry.model = TModel();
         reports.push_back({"Load Model", {}, std::current_exception(), path});
     }
-    entry.seenOnDisk = stampsOnDisk(path, entry.libraries);
+    // The stamps the read itself took: looking again would cost as many stat calls (and folder
+    // listings for missing libraries), and would hide a change made while the file was read.
+    entry.seenOnDisk = {entry.stamp};
+    for (const LibraryStamp& library : entry.libraries)
+        entry.seenOnDisk.push_back(library.stamp);
 }
 
 void ModelLibrary::retireLists(Entry& entry)

@@ -43,13 +43,15 @@ TModel LoadModel(const std::string& path, const ModelIO& io)
     const size_t cut = path.find_last_of("/\\");
     model.FileName = cut == std::string::npos ? path : path.substr(cut + 1);
     model.Dir = path.substr(0, path.size() - model.FileName.size());
-    if (!isRegularFile(path)) {
+    // One look at the file tells both whether it is there and its size.
+    const FileStamp stamp = fileStamp(path);
+    if (!stamp.exists) {
         if (io.notify)
             io.notify("Load Model", "Cannot find the model : " + path);
         return model;
     }
     const char separator = io.decimalSeparator ? io.decimalSeparator : localeDecimalSeparator();
-    const uint64_t size = fileStamp(path).size;
+    const uint64_t size = stamp.size;
     if (worthTwoParts(size))
         loadInTwoParts(model, path, size, io, separator, middleOf(path, size));
     else

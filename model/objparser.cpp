@@ -30,22 +30,34 @@ int32_t absoluteIndex(std::string_view text, int32_t count)
     return absolute >= 1 ? int32_t(absolute) : 0;
 }
 
+// One to nine digits at p, read one by one: where they end, or nullptr when there is no digit or
+// a tenth follows. plainIndex reads so near the end of the buffer, or for an index of 8 or 9
+// digits.
+const char* plainIndexByDigits(const char* p, const char* end, int32_t& index)
+{
+    const char* const limit = end - p > 9 ? p + 9 : end;
+    const char* const first = p;
+    int32_t value = 0;
+    for (; p < limit && decimalscan::isDigit(*p); ++p)
+        value = value * 10 + int32_t(*p - '0');
+    if (p == first || (p < end && decimalscan::isDigit(*p)))
+        return nullptr;
+    index = value;
+    return p;
+}
+
 // The index written at p as absoluteIndex reads it, and p left after it: the index runs to the
 // next blank (or the end), and with atSlash to a "/" as well. A plain run of digits, nearly every
 // index of a file, is read as it is found; anything else is handed to absoluteIndex whole.
 int32_t indexAt(const char*& p, const char* end, bool atSlash, int32_t count)
 {
     const char* const first = p;
-    const char* const limit = end - p > 9 ? p + 9 : end; // more digits may not fit in 32 bits
     int32_t value = 0;
-    for (; p < limit; ++p) {
-        const unsigned digit = unsigned(*p - '0');
-        if (digit > 9)
-            break;
-        value = value * 10 + int32_t(digit);
-    }
-    if (p > first && (p == end || isBlank(*p) || (atSlash && *p == '/')))
+    const char* const digitsEnd = plainIndexByDigits(p, end, value);
+    if (digitsEnd && (digitsEnd == end || isBlank(*digitsEnd) || (atSlash && *digitsEnd == '/'))) {
+        p = digitsEnd;
         return value;
+    }
     while (p < end && !isBlank(*p) && !(atSlash && *p == '/'))
         ++p;
     return absoluteIndex(std::string_view(first, size_t(p - first)), count);
@@ -68,20 +80,6 @@ const char* pastLineEnd(const char* p, const char* end)
     if (end - p >= 2 && p[0] == '\r' && p[1] == '\n')
         return p + 2;
     return nullptr;
-}
-
-// plainIndex near the end of the buffer, or for an index of 8 or 9 digits.
-const char* plainIndexByDigits(const char* p, const char* end, int32_t& index)
-{
-    const char* const limit = end - p > 9 ? p + 9 : end;
-    const char* const first = p;
-    int32_t value = 0;
-    for (; p < limit && decimalscan::isDigit(*p); ++p)
-        value = value * 10 + int32_t(*p - '0');
-    if (p == first || (p < end && decimalscan::isDigit(*p)))
-        return nullptr;
-    index = value;
-    return p;
 }
 
 // A plain index of one to nine digits at p; where it ends, or nullptr.
@@ -473,8 +471,7 @@ void ObjParser::readFace(std::string_view line)
     const char* const end = p + text.size();
     while (p < end) {
         group.Corners.push_back(readCorner(p, end, face));
-        while (p < end && isBlank(*p))
-            ++p;
+        p = skipBlanks(p, end);
     }
     group.Faces.push_back(face);
     ++group.FaceCount;

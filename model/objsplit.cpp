@@ -216,9 +216,8 @@ void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t b
     firstDone = true;
     if (worker.thread.joinable())
         worker.thread.join();
-    if (laterFailed)
-        stop = cut;
-    else if (cut < size)
+    // A later part that failed left stop at the cut: all of it is read again below.
+    if (cut < size && !laterFailed)
         joinParts(model, part, later.selections());
     if (stop == size)
         return;
