@@ -6,7 +6,6 @@
 #include "viewstate.h"
 
 #include <GL/gl.h>
-#include <QGuiApplication>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <initializer_list>
@@ -113,14 +112,3 @@ BENCHMARK(Preview_HundredBodiesFrame)
     ->ReportAggregatesOnly(true);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
