@@ -102,17 +102,18 @@ void TForm1::SpinButton5DownClick()
 
 // The label and the clock move on every tick. Every other change asks for its frame when it
 // happens, so the tick asks only where time alone changes the picture: a sphere the clock turns,
-// a model file changed on disk, or a frame an error cut short (which is tried again, as it was
-// on every tick). Never while the table is closed (it leaves the last picture) or while an
-// error of an earlier frame is being reported.
+// a frame an error cut short (which is tried again, as it was on every tick), or a model file
+// changed on disk. Never while the table is closed (it leaves the last picture) or while an
+// error of an earlier frame is being reported. The model files are looked at last and only
+// then: their stat calls are the tick's only I/O, and a frame asked for anyway reads a changed
+// model again by itself.
 void TForm1::Timer1Timer()
 {
     setLabelCaption(Label14, QStringLiteral("Registro atual: %1").arg(m_currentRecord));
     View.frameClock += 0.1;
-    const bool modelsChanged = m_models.changedOnDisk();
     if (!ClientDataSet1->isActive() || OGLPanel1->isReportingError())
         return;
-    if (modelsChanged || OGLPanel1->lastFrameFailed() ||
-        m_renderer->clockChangesPicture(View.frameClock))
+    if (OGLPanel1->lastFrameFailed() || m_renderer->clockChangesPicture(View.frameClock) ||
+        m_models.changedOnDisk())
         OGLPanel1->requestPaint();
 }

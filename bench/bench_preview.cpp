@@ -5,7 +5,6 @@
 #include "viewstate.h"
 
 #include <GL/gl.h>
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -84,14 +83,3 @@ BENCHMARK(Preview_HundredBodiesFrame)
     ->ReportAggregatesOnly(true);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,11 +2,12 @@
 // press and a release sent through the application to the view, alternating between two records,
 // until the panel has loaded the record and the grid's row has followed. The frame that shows
 // the mark comes later, from the event loop, and is not counted.
-#include "application.h"
+
 #include "benchscene.h"
 #include "recordtable.h"
 #include "tform1.h"
 
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -107,14 +108,3 @@ BENCHMARK(ClickToSelection)
     ->ReportAggregatesOnly(true)
     ->ComputeStatistics("min", minimum)
     ->ComputeStatistics("max", maximum);
-
-int main(int argc, char** argv)
-{
-    Application application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

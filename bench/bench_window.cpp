@@ -1,12 +1,13 @@
 // The real editor window: what it costs at rest, how soon a change reaches the screen, and how
 // soon a click is answered while a slow scene is drawn. Needs an X display.
-#include "application.h"
+
 #include "datasource.h"
 #include "recordtable.h"
 #include "sceneschema.h"
 #include "spinbutton.h"
 #include "tform1.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -115,8 +116,11 @@ void postClick(QWidget* button)
                                                 Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
 }
 
-void addMinMax(benchmark::internal::Benchmark* bench)
+// Every benchmark here times one run itself (manual time) and is repeated five times; the
+// median, min and max of the repetitions are reported.
+void oneRunRepeatedFiveTimes(benchmark::internal::Benchmark* bench)
 {
+    bench->UseManualTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
     bench->ComputeStatistics(
         "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
     bench->ComputeStatistics(
@@ -252,41 +256,8 @@ BENCHMARK(CpuAtRest)
     ->Args({100, 0})
     ->Args({100, 1})
     ->ArgNames({"records", "turning"})
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Apply(addMinMax)
+    ->Apply(oneRunRepeatedFiveTimes)
     ->Unit(benchmark::kSecond);
-BENCHMARK(ChangeToFrame_SpinButton)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Apply(addMinMax)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(ChangeToFrame_GridEdit)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Apply(addMinMax)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(InputUnderLoad)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Apply(addMinMax)
-    ->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv)
-{
-    Application application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK(ChangeToFrame_SpinButton)->Apply(oneRunRepeatedFiveTimes)->Unit(benchmark::kMillisecond);
+BENCHMARK(ChangeToFrame_GridEdit)->Apply(oneRunRepeatedFiveTimes)->Unit(benchmark::kMillisecond);
+BENCHMARK(InputUnderLoad)->Apply(oneRunRepeatedFiveTimes)->Unit(benchmark::kMillisecond);

@@ -136,6 +136,9 @@ void SceneRenderer::drawRecords()
         m_table.setRecordNumber(number);
         const DrawnRecord record = readRecord();
         setMaterial(record);
+        // Noted here, in the frame's own walk: picking and the highlight draw records again.
+        if (record.kind == ElementKind::Esfera)
+            m_clockedAxes.noteSphere(record.pose);
         drawMovedRecord(number - 1, record);
     }
 }
@@ -177,7 +180,6 @@ void SceneRenderer::drawRecord(const DrawnRecord& record, GLenum planeMode)
     const double* dim = record.dim;
     switch (record.kind) {
     case ElementKind::Esfera: {
-        m_clockedAxes.noteSphere(record.pose);
         ShapePose pose = record.pose;
         pose.axisZ += 100 * m_view.frameClock;
         drawSphere(*m_shapes, dim[0], pose, record.colour);
