@@ -15,6 +15,7 @@
 #include <GL/gl.h>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QTextStream>
 
 namespace {
@@ -54,17 +55,20 @@ bool writePng(const QImage& image, const QString& path, QTextStream& err)
     return false;
 }
 
-// What keeps a model record from being drawn as it should, one line each.
+// What keeps a model record from being drawn as it should, one line each. Each file is checked
+// once: the library tells a read error only the first time, so a second look would find no reason.
 QStringList modelRecordProblems(const RecordTable& table, ModelLibrary& models)
 {
     QStringList problems;
+    QSet<QString> checked;
     for (int row = 0; row < table.recordCount(); ++row) {
         if (valueAsInteger(table.valueAt(row, SceneField::ODETipo)) != ElementKind::Arquivo)
             continue;
         const QString file = valueAsString(table.valueAt(row, SceneField::Arquivo));
-        for (const QString& problem : modelProblems(models, file))
-            if (!problems.contains(problem))
-                problems << problem;
+        if (!checked.contains(file)) {
+            checked.insert(file);
+            problems << modelProblems(models, file);
+        }
     }
     return problems;
 }

@@ -61,9 +61,18 @@ QString scenesDir(const QString& exeDir)
     return QDir(exeDir).filePath(QStringLiteral("Cenas"));
 }
 
+namespace {
+
+QString workingFileIn(const QString& scenesFolder)
+{
+    return QDir(scenesFolder).filePath(QStringLiteral("temp.xml"));
+}
+
+} // namespace
+
 QString workingFilePath(const QString& exeDir)
 {
-    return QDir(scenesDir(exeDir)).filePath(QStringLiteral("temp.xml"));
+    return workingFileIn(scenesDir(exeDir));
 }
 
 void createSceneTable(RecordTable& table, const QString& exeDir)
@@ -75,7 +84,7 @@ void createSceneTableIn(RecordTable& table, const QString& scenesFolder)
 {
     if (table.fieldCount() == 0)
         defineSceneFields(table);
-    const QString workingFile = QDir(scenesFolder).filePath(QStringLiteral("temp.xml"));
+    const QString workingFile = workingFileIn(scenesFolder);
     QDir().mkpath(scenesFolder);
     QFile::remove(workingFile);
     table.setFileName(workingFile);

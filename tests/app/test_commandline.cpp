@@ -6,40 +6,22 @@
 #include "editorfixture.h"
 #include "editorstartup.h"
 #include "headlessgl.h"
+#include "runprogram.h"
 #include "scenecheck.h"
 
 #include <GL/gl.h>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <unistd.h>
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QString out, err;
-};
+// A run of the program that has not ended in a minute is stuck.
+constexpr int programTimeoutMs = 60000;
 
-Run runProgram(const QString& program, const QStringList& arguments,
-               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+ProgramRun tavirel(const QStringList& arguments)
 {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    Run result;
-    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
-        result.status = process.exitCode();
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-    }
-    return result;
-}
-
-Run tavirel(const QStringList& arguments)
-{
-    return runProgram(TAVIREL_EXECUTABLE, arguments);
+    return runProgram(TAVIREL_EXECUTABLE, arguments, programTimeoutMs);
 }
 
 // The example scene with the model it names beside it, as the editor leaves a saved scene.
@@ -195,15 +177,15 @@ void TestCommandLine::render_givesTheWindowsPixelsAtTheSameViewState()
                            "--light", exact(w.View.lightLevel[0])};
     const QString camera = exact(w.View.cameraX) + ',' + exact(w.View.cameraY) + ',';
     const QString picture = f.path("figura.png");
-    const Run same = tavirel(
+    const ProgramRun same = tavirel(
         QStringList{"--render", scene, "-o", picture, "--camera", camera + exact(w.View.cameraZ)} +
         view);
     QVERIFY2(same.status == 0, qPrintable(same.err));
     QCOMPARE(differingPixels(QImage(picture), window), 0);
     // The comparison sees a camera moved by a hundredth.
-    const Run moved = tavirel(QStringList{"--render", scene, "-o", picture, "--camera",
-                                          camera + exact(w.View.cameraZ + 0.01)} +
-                              view);
+    const ProgramRun moved = tavirel(QStringList{"--render", scene, "-o", picture, "--camera",
+                                                 camera + exact(w.View.cameraZ + 0.01)} +
+                                     view);
     QCOMPARE(moved.status, 0);
     QVERIFY(differingPixels(QImage(picture), window) > 0);
 }
@@ -223,11 +205,22 @@ void TestCommandLine::render_failsWithReasonForBadSceneModelOrOutput()
         {good, dir.filePath("nao/existe/c.png"), "Não foi possível gravar a figura"},
     };
     for (const auto& c : cases) {
-        const Run run = tavirel({"--render", c.scene, "-o", c.output});
+        const ProgramRun run = tavirel({"--render", c.scene, "-o", c.output});
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains(c.reason), qPrintable(run.err));
         QVERIFY(!QFile::exists(c.output));
     }
+
+    // A model that cannot be read is told once, with its reason, however many records use it.
+    writeFile(dir.filePath("torto.obj"), "v 0 0 0\nv 1 0 zero\n");
+    writeScene(dir.filePath("torto.xml"), {{"Torto", 4, {{F::Arquivo, "torto.obj"}}},
+                                           {"Torto2", 4, {{F::Arquivo, "torto.obj"}}}});
+    const ProgramRun twice =
+        tavirel({"--render", dir.filePath("torto.xml"), "-o", dir.filePath("d.png")});
+    QCOMPARE(twice.status, 1);
+    QCOMPARE(twice.err.split('\n', Qt::SkipEmptyParts),
+             QStringList{"o modelo \"torto.obj\" não pôde ser lido: 'ZERO' is not a valid "
+                         "floating point value"});
 }
 
 void TestCommandLine::check_listsEveryProblemByName()
@@ -236,7 +229,7 @@ void TestCommandLine::check_listsEveryProblemByName()
     writeFile(dir.filePath("torto.obj"), "v 0 0 0\nv 1 0 zero\n");
     const QString scene = dir.filePath("problemas.xml");
     writeScene(scene, sceneWithEveryProblem());
-    const Run run = tavirel({"--check", scene});
+    const ProgramRun run = tavirel({"--check", scene});
     QCOMPARE(run.status, 1);
     const QStringList expected{
         "Sumido: o modelo \"sumiu.obj\" não foi encontrado",
@@ -257,10 +250,10 @@ void TestCommandLine::check_cleanSceneAndUnreadableFile()
 {
     QTemporaryDir dir;
     const QString scene = copyExample(dir);
-    const Run clean = tavirel({"--check", scene});
+    const ProgramRun clean = tavirel({"--check", scene});
     QCOMPARE(clean.status, 0);
     QCOMPARE(clean.out, scene + ": nenhum problema em 5 objetos.\n");
-    const Run missing = tavirel({"--check", dir.filePath("nada.xml")});
+    const ProgramRun missing = tavirel({"--check", dir.filePath("nada.xml")});
     QCOMPARE(missing.status, 1);
     QVERIFY2(missing.err.contains(dir.filePath("nada.xml")), qPrintable(missing.err));
 }
@@ -286,7 +279,7 @@ void TestCommandLine::sceneOnCommandLine_opensOrIsReported()
     QCOMPARE(f.table().recordCount(), 0);
 }
 
-// Run as "nobody" when the test runs as root, who may write anywhere.
+// ProgramRun as "nobody" when the test runs as root, who may write anywhere.
 void TestCommandLine::readOnlyExecutableFolder_keepsScenesInUserData()
 {
     const bool root = ::geteuid() == 0;
@@ -315,12 +308,12 @@ void TestCommandLine::readOnlyExecutableFolder_keepsScenesInUserData()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_DATA_HOME", dir.filePath("dados"));
     const QStringList check{"--check", scene};
-    const Run run = root ? runProgram("setpriv",
-                                      QStringList{"--reuid=nobody", "--regid=nogroup",
-                                                  "--clear-groups", program} +
-                                          check,
-                                      environment)
-                         : runProgram(program, check, environment);
+    const ProgramRun run = root ? runProgram("setpriv",
+                                             QStringList{"--reuid=nobody", "--regid=nogroup",
+                                                         "--clear-groups", program} +
+                                                 check,
+                                             programTimeoutMs, environment)
+                                : runProgram(program, check, programTimeoutMs, environment);
     QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
     QVERIFY(QFileInfo(dir.filePath("dados/Tavirel/Cenas")).isDir());
     QVERIFY(QFile::exists(dir.filePath("dados/Tavirel/Objetos/carrinho.mtl")));
@@ -329,7 +322,7 @@ void TestCommandLine::readOnlyExecutableFolder_keepsScenesInUserData()
     // Writable again, the copy finds the model in its own "Objetos" and makes nothing elsewhere.
     QFile::setPermissions(dir.filePath("copia"), all);
     QVERIFY(QDir(dir.filePath("dados")).removeRecursively());
-    const Run beside = runProgram(program, check, environment);
+    const ProgramRun beside = runProgram(program, check, programTimeoutMs, environment);
     QVERIFY2(beside.status == 0, qPrintable(beside.out + beside.err));
     QVERIFY(!QFile::exists(dir.filePath("dados/Tavirel")));
 }

@@ -1,35 +1,21 @@
 // The Debian package made from this build, unpacked into a scratch root and run from there.
 
+#include "runprogram.h"
 #include "testfiles.h"
 
 #include <QImage>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run
+// Making the package and validating what it holds can take minutes on a busy machine.
+ProgramRun run(const QString& program, const QStringList& arguments,
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
-    int status = -1;
-    QString out, err;
-};
-
-Run run(const QString& program, const QStringList& arguments,
-        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    Run result;
-    if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    return runProgram(program, arguments, 300000, environment);
 }
 
 } // namespace
@@ -60,20 +46,20 @@ void TestPackage::initTestCase()
             QSKIP(qPrintable(QStringLiteral("%1 is missing: install dpkg-dev and file (scripts/"
                                             "common.sh lists them) to make the package")
                                  .arg(tool)));
-    const Run cpack =
+    const ProgramRun cpack =
         run(TAVIREL_CPACK,
             {"-G", "DEB", "--config", TAVIREL_BUILD_DIR "/CPackConfig.cmake", "-B", m_work.path()});
     QVERIFY2(cpack.status == 0, qPrintable(cpack.out + cpack.err));
     const QStringList debs = QDir(m_work.path()).entryList({"tavirel_*.deb"});
     QCOMPARE(debs.size(), 1);
     m_package = m_work.filePath(debs.first());
-    const Run unpack = run("dpkg", {"-x", m_package, m_root.path()});
+    const ProgramRun unpack = run("dpkg", {"-x", m_package, m_root.path()});
     QVERIFY2(unpack.status == 0, qPrintable(unpack.err));
 }
 
 void TestPackage::fileList_holdsProgramSamplesAndDesktopFiles()
 {
-    const Run contents = run("dpkg-deb", {"--contents", m_package});
+    const ProgramRun contents = run("dpkg-deb", {"--contents", m_package});
     QCOMPARE(contents.status, 0);
     QStringList files;
     for (const QString& line : contents.out.split('\n', Qt::SkipEmptyParts))
@@ -98,7 +84,7 @@ void TestPackage::fileList_holdsProgramSamplesAndDesktopFiles()
 
 void TestPackage::dependencies_includeTheLinkedLibraries()
 {
-    const Run depends = run("dpkg-deb", {"--field", m_package, "Depends"});
+    const ProgramRun depends = run("dpkg-deb", {"--field", m_package, "Depends"});
     QCOMPARE(depends.status, 0);
     // From dpkg-shlibdeps, with versions; then what the program loads without linking it.
     for (const char* library : {"libc6 (>=", "libqt6widgets6 (>=", "libqt6openglwidgets6",
@@ -114,12 +100,12 @@ void TestPackage::installedProgram_printsVersionAndRendersWithoutWindow()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_DATA_HOME", home.filePath("data"));
     environment.remove("DISPLAY");
-    const Run version = run(usr("bin/tavirel"), {"--version"}, environment);
+    const ProgramRun version = run(usr("bin/tavirel"), {"--version"}, environment);
     QCOMPARE(version.status, 0);
     QCOMPARE(version.out, QStringLiteral("Tavirel " TAVIREL_VERSION "\n"));
 
     const QString picture = home.filePath("exemplo.png");
-    const Run render =
+    const ProgramRun render =
         run(usr("bin/tavirel"),
             {"--render", usr("share/tavirel/exemplos/exemplo.xml"), "-o", picture, "--size", "200"},
             environment);
@@ -139,10 +125,10 @@ void TestPackage::menuEntryAndMetadata_validate()
         QStandardPaths::findExecutable("appstreamcli").isEmpty())
         QSKIP("desktop-file-validate or appstreamcli is missing: install desktop-file-utils and "
               "appstream (scripts/common.sh lists them)");
-    const Run desktop =
+    const ProgramRun desktop =
         run("desktop-file-validate", {usr("share/applications/org.tavirel.Tavirel.desktop")});
     QVERIFY2(desktop.status == 0 && desktop.out.isEmpty(), qPrintable(desktop.out + desktop.err));
-    const Run metainfo =
+    const ProgramRun metainfo =
         run("appstreamcli", {"validate", "--no-net", "--explain",
                              usr("share/metainfo/org.tavirel.Tavirel.metainfo.xml")});
     QVERIFY2(metainfo.status == 0, qPrintable(metainfo.out + metainfo.err));
@@ -161,7 +147,7 @@ void TestPackage::sceneFileType_isToldByContentNotByName()
                         packages + "/freedesktop.org.xml"));
     QVERIFY(QFile::copy(usr("share/mime/packages/org.tavirel.Tavirel.xml"),
                         packages + "/org.tavirel.Tavirel.xml"));
-    const Run update = run("update-mime-database", {share.filePath("mime")});
+    const ProgramRun update = run("update-mime-database", {share.filePath("mime")});
     QVERIFY2(update.status == 0, qPrintable(update.err));
     // Read once, at the database's first use in this process, which is here.
     qputenv("XDG_DATA_DIRS", share.path().toLocal8Bit());
