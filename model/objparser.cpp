@@ -355,45 +355,46 @@ bool ObjParser::needsWhatCameBefore(std::string_view line) const
     }
 }
 
+// Only what this parser adds counts: a list it continues (the model's vertices, read on after
+// a later part was joined) may be long already and grow no more.
 template <typename List>
-void ObjParser::Growth::reserveAhead(List& list, uint64_t lastCheck, uint64_t done, uint64_t total)
+void ObjParser::Growth::reserveAhead(List& list, uint64_t done, uint64_t total)
 {
-    if (list.size() < 2) { // nothing but slot 0 yet
-        since = UINT64_MAX;
+    if (since == UINT64_MAX || list.size() == sizeThen) { // not growing (yet)
+        since = done;
+        sizeThen = list.size();
         return;
     }
-    if (since == UINT64_MAX)
-        since = lastCheck;
-    if (list.size() < reserveAheadFrom || done <= since || total <= done)
+    const size_t added = list.size() - std::min(sizeThen, list.size());
+    if (added < reserveAheadFrom || done <= since || total <= done)
         return;
-    // The pace since the list began, kept up to the end; never more than 8 times the list, so a
-    // list that stops early costs little untouched room, and never less than half as much again
-    // as there is room for, so that a pace that quickens costs few copies.
+    // The pace since the list began to grow, kept up to the end; never more than 8 times what was
+    // added, so a list that stops early costs little untouched room, and never less than half as
+    // much again as there is room for, so that a pace that quickens costs few copies.
     const double size = double(list.size());
-    const double predicted = size + size * double(total - done) / double(done - since);
+    const double predicted = size + double(added) * double(total - done) / double(done - since);
     if (predicted <= double(list.capacity()))
         return;
     const double room = double(list.capacity());
-    list.reserve(size_t(std::max(std::min(predicted * 1.05, size * 8), room * 1.5)));
+    list.reserve(size_t(std::max(std::min(predicted * 1.05, size + double(added) * 8), room * 1.5)));
 }
 
 void ObjParser::reserveAhead(uint64_t done)
 {
-    if (m_expectedBytes > 0) {
-        m_vertexGrowth.reserveAhead(m_model.Vertices, m_lastCheck, done, m_expectedBytes);
-        m_normalGrowth.reserveAhead(m_model.Normals, m_lastCheck, done, m_expectedBytes);
-        m_texCoordGrowth.reserveAhead(m_model.TexCoords, m_lastCheck, done, m_expectedBytes);
-        if (m_model.GroupCount != m_grownGroup) {
-            m_grownGroup = m_model.GroupCount;
-            m_cornerGrowth = m_faceGrowth = Growth();
-        }
-        if (m_model.GroupCount > 0) {
-            TGroup& group = m_model.Groups[size_t(m_model.GroupCount)];
-            m_cornerGrowth.reserveAhead(group.Corners, m_lastCheck, done, m_expectedBytes);
-            m_faceGrowth.reserveAhead(group.Faces, m_lastCheck, done, m_expectedBytes);
-        }
+    if (m_expectedBytes == 0)
+        return;
+    m_vertexGrowth.reserveAhead(m_model.Vertices, done, m_expectedBytes);
+    m_normalGrowth.reserveAhead(m_model.Normals, done, m_expectedBytes);
+    m_texCoordGrowth.reserveAhead(m_model.TexCoords, done, m_expectedBytes);
+    if (m_model.GroupCount != m_grownGroup) {
+        m_grownGroup = m_model.GroupCount;
+        m_cornerGrowth = m_faceGrowth = Growth();
     }
-    m_lastCheck = done;
+    if (m_model.GroupCount > 0) {
+        TGroup& group = m_model.Groups[size_t(m_model.GroupCount)];
+        m_cornerGrowth.reserveAhead(group.Corners, done, m_expectedBytes);
+        m_faceGrowth.reserveAhead(group.Faces, done, m_expectedBytes);
+    }
 }
 
 // A line that is not empty and starts with its keyword.

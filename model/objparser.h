@@ -65,9 +65,10 @@ public:
 private:
     struct Growth
     {
-        uint64_t since = UINT64_MAX; // where the list was first seen with items
+        uint64_t since = UINT64_MAX; // the last check at which the list had not grown
+        size_t sizeThen = 0;         // and its size then
         template <typename List>
-        void reserveAhead(List& list, uint64_t lastCheck, uint64_t done, uint64_t total);
+        void reserveAhead(List& list, uint64_t done, uint64_t total);
     };
 
     const char* fastLine(const char* p);
@@ -103,7 +104,6 @@ private:
     const char* m_sureLineEnd = nullptr;
     uint64_t m_seenBytes = 0; // taken by earlier calls to parse
     uint64_t m_expectedBytes = 0;
-    uint64_t m_lastCheck = 0;
     int32_t m_grownGroup = 0;
     Growth m_vertexGrowth, m_normalGrowth, m_texCoordGrowth, m_cornerGrowth, m_faceGrowth;
 };
