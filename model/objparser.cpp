@@ -173,7 +173,9 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     const char* p = begin + markSize;
-    m_sureLineEnd = lastSureLineEnd(p, end);
+    // A line feed or a digit for the decimal point would let a number run on past its line.
+    const bool numbersEndInLine = m_separator != '\n' && !decimalscan::isDigit(m_separator);
+    m_sureLineEnd = numbersEndInLine ? lastSureLineEnd(p, end) : p;
     size_t nextCheck = 0;
     try {
         while (p < end && !m_stopped) {
@@ -215,7 +217,8 @@ void ObjParser::dropPartialLine()
     group.Corners.resize(size_t(last.First) + size_t(last.Count));
 }
 
-// The lines after the last sure line end, a few bytes at most, take the general way.
+// The lines from the last sure line end on (a few bytes, or a last line without its line feed)
+// take the general way.
 const char* ObjParser::fastLine(const char* p)
 {
     if (p >= m_sureLineEnd)
@@ -235,7 +238,8 @@ const char* ObjParser::fastLine(const char* p)
 }
 
 // N plain decimals separated by blanks, with OneMore a further one that is read and not kept,
-// then the line's end: the line as parseValues reads it.
+// then the line's end: the line as parseValues reads it. The values are gathered and then
+// appended whole, which for so few is quicker than filling a slot in place.
 template <size_t N, bool OneMore, typename List>
 const char* ObjParser::fastValues(const char* p, List& list, int32_t& count)
 {
