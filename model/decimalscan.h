@@ -62,12 +62,12 @@ inline bool exactQuotient(uint64_t mantissa, long decimals, bool negative, float
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     static const float floatPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                              1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-    if (decimals > 22 || mantissa > (uint64_t(1) << 53))
-        return false;
     if (mantissa <= (uint64_t(1) << 24) && decimals <= 10) { // both exact floats: one rounding
         value = withSign(float(mantissa) / floatPowersOfTen[decimals], negative);
         return true;
     }
+    if (decimals > 22 || mantissa > (uint64_t(1) << 53))
+        return false;
     const double quotient = double(mantissa) / powersOfTen[decimals];
     uint64_t bits;
     std::memcpy(&bits, &quotient, sizeof bits);

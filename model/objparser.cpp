@@ -188,10 +188,17 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
                 reserveAhead(m_seenBytes + uint64_t(p - begin));
                 nextCheck = size_t(p - begin) + checkEvery;
             }
-            if (const char* next = fastLine(p)) {
+            // Plain lines one after another, up to the next check: none of them can throw or stop.
+            const char* const fastEnd = begin + std::min(size_t(m_sureLineEnd - begin), nextCheck);
+            const char* const fastFrom = p;
+            while (p < fastEnd) {
+                const char* const next = fastLine(p);
+                if (!next)
+                    break;
                 p = next;
-                continue;
             }
+            if (p != fastFrom)
+                continue;
             const char* const next = generalLine(p, end, wholeText);
             if (!next)
                 break;
@@ -217,12 +224,10 @@ void ObjParser::dropPartialLine()
     group.Corners.resize(size_t(last.First) + size_t(last.Count));
 }
 
-// The lines from the last sure line end on (a few bytes, or a last line without its line feed)
-// take the general way.
+// A line that starts before the last sure line end. The lines from there on (a few bytes, or a
+// last line without its line feed) take the general way.
 const char* ObjParser::fastLine(const char* p)
 {
-    if (p >= m_sureLineEnd)
-        return nullptr;
     if (p[0] == 'v') {
         if (isBlank(p[1]))
             return fastValues<3, true>(p + 2, m_model.Vertices, m_model.VertexCount);
