@@ -52,15 +52,40 @@ inline uint32_t digitsValue(uint64_t digits, int count)
     return uint32_t((digits * 10000 + (digits >> 32)) & 0xFFFFFFFFu);
 }
 
+// mantissa / 10^decimals with the sign, as the nearest float, into value; false for the few that
+// are not read exactly this way (see above): a mantissa beyond 2^53, too many decimals, or a
+// halfway case.
+inline bool exactQuotient(uint64_t mantissa, long decimals, bool negative, float& value)
+{
+    static const double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static const float floatPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                             1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    if (mantissa <= (uint64_t(1) << 24) && decimals <= 10) { // both exact floats: one rounding
+        value = withSign(float(mantissa) / floatPowersOfTen[decimals], negative);
+        return true;
+    }
+    if (decimals > 22 || mantissa > (uint64_t(1) << 53))
+        return false;
+    const double quotient = double(mantissa) / powersOfTen[decimals];
+    uint64_t bits;
+    std::memcpy(&bits, &quotient, sizeof bits);
+    // The 29 low bits of a double's fraction are those a float has no room for; exactly the top
+    // one of them set means halfway between two floats.
+    const uint64_t belowFloat = (uint64_t(1) << 29) - 1;
+    if ((bits & belowFloat) == (uint64_t(1) << 28))
+        return false;
+    value = withSign(float(quotient), negative);
+    return true;
+}
+
 // Reads the decimal from p, stopping at the first character that cannot continue it (or at end).
 // Returns where it stopped, or nullptr when the text there is no plain decimal this reads
 // exactly: no digit, more than 19 digits, a mantissa beyond 2^53, or a halfway case. The caller
 // checks that what follows ends the value. "." and `separator` both serve as the decimal point.
 inline const char* scanDecimal(const char* p, const char* end, char separator, float& value)
 {
-    static const double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const bool negative = p < end && *p == '-';
     p += p < end && (*p == '-' || *p == '+'); // no branch: signs come and go at random
     const char* const integerStart = p;
@@ -77,26 +102,81 @@ inline const char* scanDecimal(const char* p, const char* end, char separator, f
         decimals = long(p - fractionStart);
         digits += decimals;
     }
-    if (digits == 0 || digits > 19 || decimals > 22 || mantissa > (uint64_t(1) << 53))
+    if (digits == 0 || digits > 19)
         return nullptr;
-    static const float floatPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                             1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-    if (mantissa <= (uint64_t(1) << 24) && decimals <= 10) { // both exact floats: one rounding
-        const float magnitude = float(mantissa) / floatPowersOfTen[decimals];
-        value = withSign(magnitude, negative);
+    return exactQuotient(mantissa, decimals, negative, value) ? p : nullptr;
+}
+
+constexpr uint64_t powerOfTen(int exponent)
+{
+    return exponent == 0 ? 1 : 10 * powerOfTen(exponent - 1);
+}
+
+// The Count digits (1 to 8) that leadingDigits gave, appended to the digits of number; where
+// they end.
+template <int Count>
+inline const char* appendDigits(const char* p, uint64_t digits, uint64_t& number)
+{
+    number = number * powerOfTen(Count) + digitsValue(digits, Count);
+    return p + Count;
+}
+
+// Appends the run of digits at p to the digits of number (wrapping past 19 digits, as the digit
+// by digit reading does) and returns where the run ends. Eight bytes from p must be in the buffer,
+// and something that is no digit must come before its end.
+//
+// The run is measured eight bytes at once, and its length then picks a branch that moves p by a
+// constant. In a file the lengths mostly repeat, so the branch is predicted, and the next
+// character is read at once instead of waiting for the length to be worked out: on a run of
+// numbers that wait, not the arithmetic, is what takes the time.
+inline const char* appendDigitRun(const char* p, uint64_t& number)
+{
+    uint64_t digits;
+    switch (leadingDigits(p, digits)) {
+    case 0:
+        return p;
+    case 1:
+        return appendDigits<1>(p, digits, number);
+    case 2:
+        return appendDigits<2>(p, digits, number);
+    case 3:
+        return appendDigits<3>(p, digits, number);
+    case 4:
+        return appendDigits<4>(p, digits, number);
+    case 5:
+        return appendDigits<5>(p, digits, number);
+    case 6:
+        return appendDigits<6>(p, digits, number);
+    case 7:
+        return appendDigits<7>(p, digits, number);
+    default:
+        for (; isDigit(*p); ++p)
+            number = number * 10 + uint64_t(*p - '0');
         return p;
     }
-    const double quotient = double(mantissa) / powersOfTen[decimals];
-    uint64_t bits;
-    std::memcpy(&bits, &quotient, sizeof bits);
-    // The 29 low bits of a double's fraction are those a float has no room for; exactly the top
-    // one of them set means halfway between two floats.
-    const uint64_t belowFloat = (uint64_t(1) << 29) - 1;
-    if ((bits & belowFloat) == (uint64_t(1) << 28))
+}
+
+// As scanDecimal, for a number in a line that ends (in a line feed) at least 8 bytes before the
+// buffer does: nothing needs checking against the buffer's end.
+inline const char* scanDecimalInLine(const char* p, char separator, float& value)
+{
+    const bool negative = *p == '-';
+    p += (*p == '-') | (*p == '+');
+    const char* const integerStart = p;
+    uint64_t mantissa = 0;
+    for (; isDigit(*p); ++p) // mostly one or two digits: a loop is quickest
+        mantissa = mantissa * 10 + uint64_t(*p - '0');
+    long digits = long(p - integerStart);
+    long decimals = 0;
+    if (*p == '.' || *p == separator) {
+        const char* const fractionStart = ++p;
+        p = appendDigitRun(p, mantissa);
+        decimals = long(p - fractionStart);
+        digits += decimals;
+    }
+    if (digits == 0 || digits > 19)
         return nullptr;
-    const float magnitude = float(quotient);
-    value = withSign(magnitude, negative);
-    return p;
+    return exactQuotient(mantissa, decimals, negative, value) ? p : nullptr;
 }
 
 } // namespace decimalscan

@@ -5,6 +5,7 @@
 #include "textscan.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -31,8 +32,7 @@ int32_t absoluteIndex(std::string_view text, int32_t count)
 }
 
 // One to nine digits at p, read one by one: where they end, or nullptr when there is no digit or
-// a tenth follows. plainIndex reads so near the end of the buffer, or for an index of 8 or 9
-// digits.
+// a tenth follows.
 const char* plainIndexByDigits(const char* p, const char* end, int32_t& index)
 {
     const char* const limit = end - p > 9 ? p + 9 : end;
@@ -70,35 +70,47 @@ const char* skipBlanks(const char* p, const char* end)
     return p;
 }
 
-// Past the line end at p, blanks before it allowed: the start of the next line, or nullptr when
-// anything else is there, or the buffer ends before the line does.
-const char* pastLineEnd(const char* p, const char* end)
+// The fast path reads lines that end, in a line feed, at least 8 bytes before the buffer does
+// (ObjParser::m_sureLineEnd): nothing there is checked against the buffer's end.
+
+const char* skipBlanksInLine(const char* p)
 {
-    p = skipBlanks(p, end);
-    if (p < end && *p == '\n')
+    while (isBlank(*p))
+        ++p;
+    return p;
+}
+
+// Past the line end at p, blanks before it allowed: the start of the next line, or nullptr when
+// anything else is there.
+const char* pastLineEndInLine(const char* p)
+{
+    p = skipBlanksInLine(p);
+    if (*p == '\n')
         return p + 1;
-    if (end - p >= 2 && p[0] == '\r' && p[1] == '\n')
+    if (p[0] == '\r' && p[1] == '\n')
         return p + 2;
     return nullptr;
 }
 
-// A plain index of one to nine digits at p; where it ends, or nullptr.
-inline const char* plainIndex(const char* p, const char* end, int32_t& index)
+// A plain index of one to nine digits at p; where it ends, or nullptr when there is no digit or
+// a tenth follows.
+inline const char* plainIndexInLine(const char* p, int32_t& index)
 {
-    if (end - p < 8)
-        return plainIndexByDigits(p, end, index);
-    uint64_t digits;
-    const int count = decimalscan::leadingDigits(p, digits);
-    if (count == 0 || count == 8)
-        return count == 0 ? nullptr : plainIndexByDigits(p, end, index);
-    index = int32_t(decimalscan::digitsValue(digits, count));
-    return p + count;
+    uint64_t value = 0;
+    const char* const digitsEnd = decimalscan::appendDigitRun(p, value);
+    if (digitsEnd == p || digitsEnd - p > 9)
+        return nullptr;
+    index = int32_t(value);
+    return digitsEnd;
 }
 
-// True for what may follow a corner: a blank or the line's end.
-bool endsCorner(const char* p, const char* end)
+// Where the fast path may read up to: the last line feed of [p, end) with 8 bytes after it, or p.
+const char* lastSureLineEnd(const char* p, const char* end)
 {
-    return p < end && (isBlank(*p) || *p == '\n' || *p == '\r');
+    if (end - p <= 8)
+        return p;
+    const void* const lineFeed = memrchr(p, '\n', size_t(end - 8 - p) + 1);
+    return lineFeed ? static_cast<const char*>(lineFeed) : p;
 }
 
 const ModelIO noModelIO;
@@ -161,6 +173,9 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     const char* p = begin + markSize;
+    // A line feed or a digit for the decimal point would let a number run on past its line.
+    const bool numbersEndInLine = m_separator != '\n' && !decimalscan::isDigit(m_separator);
+    m_sureLineEnd = numbersEndInLine ? lastSureLineEnd(p, end) : p;
     size_t nextCheck = 0;
     try {
         while (p < end && !m_stopped) {
@@ -173,10 +188,17 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
                 reserveAhead(m_seenBytes + uint64_t(p - begin));
                 nextCheck = size_t(p - begin) + checkEvery;
             }
-            if (const char* next = fastLine(p, end)) {
+            // Plain lines one after another, up to the next check: none of them can throw or stop.
+            const char* const fastEnd = begin + std::min(size_t(m_sureLineEnd - begin), nextCheck);
+            const char* const fastFrom = p;
+            while (p < fastEnd) {
+                const char* const next = fastLine(p);
+                if (!next)
+                    break;
                 p = next;
-                continue;
             }
+            if (p != fastFrom)
+                continue;
             const char* const next = generalLine(p, end, wholeText);
             if (!next)
                 break;
@@ -202,89 +224,79 @@ void ObjParser::dropPartialLine()
     group.Corners.resize(size_t(last.First) + size_t(last.Count));
 }
 
-const char* ObjParser::fastLine(const char* p, const char* end)
+// A line that starts before the last sure line end. The lines from there on (a few bytes, or a
+// last line without its line feed) take the general way.
+const char* ObjParser::fastLine(const char* p)
 {
-    if (end - p < 4)
-        return nullptr;
     if (p[0] == 'v') {
         if (isBlank(p[1]))
-            return fastValues<3, true>(p + 2, end, m_model.Vertices, m_model.VertexCount);
+            return fastValues<3, true>(p + 2, m_model.Vertices, m_model.VertexCount);
         if (p[1] == 'n' && isBlank(p[2]))
-            return fastValues<3, false>(p + 3, end, m_model.Normals, m_model.NormalCount);
+            return fastValues<3, false>(p + 3, m_model.Normals, m_model.NormalCount);
         if (p[1] == 't' && isBlank(p[2]))
-            return fastValues<2, true>(p + 3, end, m_model.TexCoords, m_model.TexCoordCount);
+            return fastValues<2, true>(p + 3, m_model.TexCoords, m_model.TexCoordCount);
         return nullptr;
     }
     if (p[0] == 'f' && isBlank(p[1]))
-        return fastFace(p + 2, end);
+        return fastFace(p + 2);
     return nullptr;
 }
 
 // N plain decimals separated by blanks, with OneMore a further one that is read and not kept,
-// then the line's end: the line as parseValues reads it. Values are read into their slot at once
-// (copying them there afterwards stalls on the stores just made); a line that proves to be no
-// plain one takes its slot back.
+// then the line's end: the line as parseValues reads it. The values are gathered and then
+// appended whole, which for so few is quicker than filling a slot in place.
 template <size_t N, bool OneMore, typename List>
-const char* ObjParser::fastValues(const char* p, const char* end, List& list, int32_t& count)
+const char* ObjParser::fastValues(const char* p, List& list, int32_t& count)
 {
-    const bool wasEmpty = list.empty();
-    if (wasEmpty)
-        list.emplace_back();
-    auto& values = list.emplace_back();
-    const char* next = nullptr;
+    typename List::value_type values;
     for (size_t i = 0; i < N; ++i) {
-        p = decimalscan::scanDecimal(skipBlanks(p, end), end, m_separator, values[i]);
-        if (!p || (i + 1 < N && !(p < end && isBlank(*p))))
-            break;
-        if (i + 1 == N)
-            next = pastLineEnd(p, end);
+        p = decimalscan::scanDecimalInLine(skipBlanksInLine(p), m_separator, values[i]);
+        if (!p || (i + 1 < N && !isBlank(*p)))
+            return nullptr;
     }
-    if (!next && OneMore && p && p < end && isBlank(*p)) {
+    const char* next = pastLineEndInLine(p);
+    if (!next && OneMore && isBlank(*p)) {
         float unused;
-        p = decimalscan::scanDecimal(skipBlanks(p, end), end, m_separator, unused);
-        next = p ? pastLineEnd(p, end) : nullptr;
+        p = decimalscan::scanDecimalInLine(skipBlanksInLine(p), m_separator, unused);
+        next = p ? pastLineEndInLine(p) : nullptr;
     }
-    if (next) {
-        ++count;
-        return next;
-    }
-    list.resize(wasEmpty ? 0 : list.size() - 1);
-    return nullptr;
+    if (next)
+        appendSlot(list, count, values);
+    return next;
 }
 
 // A face of plain positive indices in any of the four corner forms, as readFace reads it.
-// Corners are read into their slots at once, as values are.
-const char* ObjParser::fastFace(const char* p, const char* end)
+// Corners are read into their slots at once (copying them there afterwards stalls on the stores
+// just made); a line that proves to be no plain one takes them back.
+const char* ObjParser::fastFace(const char* p)
 {
     TGroup& group = currentGroup(m_model);
     const size_t first = group.Corners.size();
     int32_t count = 0, texCoordCount = 0, normalCount = 0;
-    p = skipBlanks(p, end);
+    p = skipBlanksInLine(p);
     for (;;) {
         TCorner& corner = group.Corners.emplace_back();
-        p = plainIndex(p, end, corner.Vertex);
+        p = plainIndexInLine(p, corner.Vertex);
         if (!p)
             break;
         ++count;
-        if (p < end && *p == '/') {
-            if (++p < end && *p != '/') {
-                p = plainIndex(p, end, corner.TexCoord);
+        if (*p == '/') {
+            if (*++p != '/') {
+                p = plainIndexInLine(p, corner.TexCoord);
                 texCoordCount = count;
             }
-            if (p && p < end && *p == '/') {
-                p = plainIndex(p + 1, end, corner.Normal);
+            if (p && *p == '/') {
+                p = plainIndexInLine(p + 1, corner.Normal);
                 normalCount = count;
             }
             if (!p)
                 break;
         }
-        if (end - p > 1 && p[0] == ' ' && decimalscan::isDigit(p[1])) { // the usual way on
+        if (p[0] == ' ' && decimalscan::isDigit(p[1])) { // the usual way on
             ++p;
             continue;
         }
-        if (!endsCorner(p, end))
-            break;
-        if (const char* const next = pastLineEnd(p, end)) {
+        if (const char* const next = pastLineEndInLine(p)) {
             TFace& face = group.Faces.emplace_back();
             face.Count = count;
             face.TexCoordCount = texCoordCount;
@@ -293,7 +305,9 @@ const char* ObjParser::fastFace(const char* p, const char* end)
             ++group.FaceCount;
             return next;
         }
-        p = skipBlanks(p, end);
+        if (!isBlank(*p)) // a corner ends at a blank or the line's end
+            break;
+        p = skipBlanksInLine(p);
     }
     group.Corners.resize(first);
     return nullptr;
@@ -350,45 +364,46 @@ bool ObjParser::needsWhatCameBefore(std::string_view line) const
     }
 }
 
+// Only what this parser adds counts: a list it continues (the model's vertices, read on after
+// a later part was joined) may be long already and grow no more.
 template <typename List>
-void ObjParser::Growth::reserveAhead(List& list, uint64_t lastCheck, uint64_t done, uint64_t total)
+void ObjParser::Growth::reserveAhead(List& list, uint64_t done, uint64_t total)
 {
-    if (list.size() < 2) { // nothing but slot 0 yet
-        since = UINT64_MAX;
+    if (since == UINT64_MAX || list.size() == sizeThen) { // not growing (yet)
+        since = done;
+        sizeThen = list.size();
         return;
     }
-    if (since == UINT64_MAX)
-        since = lastCheck;
-    if (list.size() < reserveAheadFrom || done <= since || total <= done)
+    const size_t added = list.size() - std::min(sizeThen, list.size());
+    if (added < reserveAheadFrom || done <= since || total <= done)
         return;
-    // The pace since the list began, kept up to the end; never more than 8 times the list, so a
-    // list that stops early costs little untouched room, and never less than half as much again
-    // as there is room for, so that a pace that quickens costs few copies.
+    // The pace since the list began to grow, kept up to the end; never more than 8 times what was
+    // added, so a list that stops early costs little untouched room, and never less than half as
+    // much again as there is room for, so that a pace that quickens costs few copies.
     const double size = double(list.size());
-    const double predicted = size + size * double(total - done) / double(done - since);
+    const double predicted = size + double(added) * double(total - done) / double(done - since);
     if (predicted <= double(list.capacity()))
         return;
     const double room = double(list.capacity());
-    list.reserve(size_t(std::max(std::min(predicted * 1.05, size * 8), room * 1.5)));
+    list.reserve(size_t(std::max(std::min(predicted * 1.05, size + double(added) * 8), room * 1.5)));
 }
 
 void ObjParser::reserveAhead(uint64_t done)
 {
-    if (m_expectedBytes > 0) {
-        m_vertexGrowth.reserveAhead(m_model.Vertices, m_lastCheck, done, m_expectedBytes);
-        m_normalGrowth.reserveAhead(m_model.Normals, m_lastCheck, done, m_expectedBytes);
-        m_texCoordGrowth.reserveAhead(m_model.TexCoords, m_lastCheck, done, m_expectedBytes);
-        if (m_model.GroupCount != m_grownGroup) {
-            m_grownGroup = m_model.GroupCount;
-            m_cornerGrowth = m_faceGrowth = Growth();
-        }
-        if (m_model.GroupCount > 0) {
-            TGroup& group = m_model.Groups[size_t(m_model.GroupCount)];
-            m_cornerGrowth.reserveAhead(group.Corners, m_lastCheck, done, m_expectedBytes);
-            m_faceGrowth.reserveAhead(group.Faces, m_lastCheck, done, m_expectedBytes);
-        }
+    if (m_expectedBytes == 0)
+        return;
+    m_vertexGrowth.reserveAhead(m_model.Vertices, done, m_expectedBytes);
+    m_normalGrowth.reserveAhead(m_model.Normals, done, m_expectedBytes);
+    m_texCoordGrowth.reserveAhead(m_model.TexCoords, done, m_expectedBytes);
+    if (m_model.GroupCount != m_grownGroup) {
+        m_grownGroup = m_model.GroupCount;
+        m_cornerGrowth = m_faceGrowth = Growth();
     }
-    m_lastCheck = done;
+    if (m_model.GroupCount > 0) {
+        TGroup& group = m_model.Groups[size_t(m_model.GroupCount)];
+        m_cornerGrowth.reserveAhead(group.Corners, done, m_expectedBytes);
+        m_faceGrowth.reserveAhead(group.Faces, done, m_expectedBytes);
+    }
 }
 
 // A line that is not empty and starts with its keyword.

@@ -65,15 +65,16 @@ public:
 private:
     struct Growth
     {
-        uint64_t since = UINT64_MAX; // where the list was first seen with items
+        uint64_t since = UINT64_MAX; // the last check at which the list had not grown
+        size_t sizeThen = 0;         // and its size then
         template <typename List>
-        void reserveAhead(List& list, uint64_t lastCheck, uint64_t done, uint64_t total);
+        void reserveAhead(List& list, uint64_t done, uint64_t total);
     };
 
-    const char* fastLine(const char* p, const char* end);
+    const char* fastLine(const char* p);
     template <size_t N, bool OneMore, typename List>
-    const char* fastValues(const char* p, const char* end, List& list, int32_t& count);
-    const char* fastFace(const char* p, const char* end);
+    const char* fastValues(const char* p, List& list, int32_t& count);
+    const char* fastFace(const char* p);
     const char* generalLine(const char* p, const char* end, bool wholeText);
     void readLine(std::string_view line);
     bool needsWhatCameBefore(std::string_view line) const;
@@ -98,9 +99,11 @@ private:
     std::vector<Selection> m_selections;
     const std::atomic<bool>* m_stopWhen = nullptr;
     const char* m_lineStart = nullptr;
+    // The last line feed of the text being parsed with 8 bytes after it: a line that starts before
+    // it is read to its end without checking for the text's end.
+    const char* m_sureLineEnd = nullptr;
     uint64_t m_seenBytes = 0; // taken by earlier calls to parse
     uint64_t m_expectedBytes = 0;
-    uint64_t m_lastCheck = 0;
     int32_t m_grownGroup = 0;
     Growth m_vertexGrowth, m_normalGrowth, m_texCoordGrowth, m_cornerGrowth, m_faceGrowth;
 };

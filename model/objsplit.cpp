@@ -206,7 +206,7 @@ void readInTwoParts(TModel& model, const ModelIO& io, char separator, uint64_t b
         cut = stop = size;
     }
     ObjParser first(model, io, separator, begin == 0);
-    first.expectBytes(size - begin);
+    first.expectBytes(cut - begin);
     try {
         readRange(first, begin, cut); // its error is the first in file order
     } catch (...) {

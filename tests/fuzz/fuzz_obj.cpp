@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the model reader, as a model whose "mtllib" lines all name the model
 // itself, so the material reader sees the same bytes. Every face the reader keeps must be one the
 // drawing can walk: its corners inside its group's list. Read in two parts, cut where the first
-// byte says, the bytes must give the same model, messages and error as read in one piece.
+// byte says, the bytes must give the same model, messages and error as read in one piece; and so
+// must they with every "v" and "f" keyword upper-cased, which leaves the lines to the general rules
+// rather than the fast path.
 #include "modeldraw.h"
 #include "modelerror.h"
 #include "objloader.h"
@@ -21,6 +23,28 @@ struct Read
     std::string error;
     std::vector<std::string> calls;
 };
+
+// text with the keyword of every line that starts with "v" or "f" upper-cased: keywords ignore
+// case, so it means the same. A line that continues one ending in "\\" is part of that line and
+// is left alone.
+std::string withUpperKeywords(std::string text)
+{
+    bool continuation = false;
+    for (size_t at = 0; at < text.size();) {
+        if (!continuation && (text[at] == 'v' || text[at] == 'f'))
+            text[at] = char(text[at] - 'a' + 'A');
+        const size_t lineFeed = text.find('\n', at);
+        if (lineFeed == std::string::npos)
+            break;
+        size_t lineEnd = lineFeed;
+        if (lineEnd > at && text[lineEnd - 1] == '\r')
+            --lineEnd;
+        // One continuation only: the line after a continuation is a line of its own.
+        continuation = !continuation && lineEnd > at && text[lineEnd - 1] == '\\';
+        at = lineFeed + 1;
+    }
+    return text;
+}
 
 template <typename Reader>
 Read readWith(const std::string& text, Reader reader)
@@ -55,9 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Read parts = readWith(text, [&](TModel& model, const ModelIO& io) {
         parseInTwoParts(model, text, io, ',', from);
     });
-    if (parts.error != whole.error || parts.calls != whole.calls ||
-        (whole.error.empty() && !sameModel(parts.model, whole.model)))
-        std::abort();
+    const std::string upper = withUpperKeywords(text);
+    const Read general = readWith(text, [&](TModel& model, const ModelIO& io) {
+        model = ParseModel(upper, "", io);
+    });
+    for (const Read* other : {&parts, &general})
+        if (other->error != whole.error || other->calls != whole.calls ||
+            (whole.error.empty() && !sameModel(other->model, whole.model)))
+            std::abort();
     if (!whole.error.empty())
         return 0; // a value that does not convert: refused with its message
     TModel& model = whole.model;

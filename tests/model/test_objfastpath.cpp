@@ -135,6 +135,7 @@ const char* const lineForms[] = {
     "f 1//2/3 4 5",
     "f 1/2//3 4 5",
     "f 1 /2 3",
+    "f 1/22/333 4444/55555/666666 7777777//88888888 999999999/1",
     "f 1/1/1 2/2/2 3/3/3 4/4/4 5/5/5 6/6/6 7/7/7 8/8/8 9/9/9 10/10/10 11/11/11 12/12/12"};
 
 struct ReadResult
@@ -195,9 +196,22 @@ void TestObjFastPath::decimals_readBitForBitAsFromChars()
         const bool valid = referenceValue(text, expected);
         float value = 0;
         const char* const end = text.data() + text.size();
-        if (decimalscan::scanDecimal(text.data(), end, ',', value) == end) {
+        const char* const stop = decimalscan::scanDecimal(text.data(), end, ',', value);
+        if (stop == end) {
             ++readShort;
             QVERIFY2(valid && bitsOf(value) == bitsOf(expected), text.c_str());
+        }
+        // Within a line, as the fast path reads it: the 8 bytes after its line feed must not
+        // change where the number stops or what it is.
+        for (const char* const after : {"\n00000000", "\n--------"}) {
+            const std::string line = text + after;
+            float inLine = 0;
+            const char* const stopInLine = decimalscan::scanDecimalInLine(line.data(), ',', inLine);
+            QVERIFY2(!stopInLine == !stop, text.c_str());
+            if (stop) {
+                QCOMPARE(stopInLine - line.data(), stop - text.data());
+                QVERIFY2(bitsOf(inLine) == bitsOf(value), text.c_str());
+            }
         }
         try {
             value = parseFloatValue(text, ',');
@@ -212,8 +226,8 @@ void TestObjFastPath::decimals_readBitForBitAsFromChars()
 void TestObjFastPath::lineForms_readAlikeTheShortAndTheGeneralWay()
 {
     const std::string before = "v 1 2 3\nv 4 5 6\nv 7 8 9\nvt 0 0\nvt 1 1\nvn 0 0 1\n";
-    // Indices are read eight bytes at a time where eight bytes follow, byte by byte near the end
-    // of the text: the long comment makes the lines take the first way, the others the second.
+    // The short way takes only lines whose line feed has eight bytes after it: the long comment
+    // and the line after make the form take it, the other endings leave it to the general way.
     const std::string comment = "\n# " + std::string(80, '-') + "\n";
     for (const char* form : lineForms) {
         for (const std::string after : {"\n", "\r\n", "\nv 7 8 9\n", "", comment.c_str()}) {
