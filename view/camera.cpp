@@ -13,31 +13,6 @@ const double pi = 3.14159265358979323846;
 const double degreesPerPixel = 0.5;
 const double steepestTilt = 89; // degrees above or below the point looked at
 
-Vec3 operator+(Vec3 a, Vec3 b)
-{
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-
-Vec3 operator-(Vec3 a, Vec3 b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-Vec3 operator*(Vec3 a, double k)
-{
-    return {a.x * k, a.y * k, a.z * k};
-}
-
-Vec3 cross(Vec3 a, Vec3 b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double length(Vec3 a)
-{
-    return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
-}
-
 Vec3 normalised(Vec3 a, Vec3 fallback)
 {
     const double n = length(a);

@@ -1,11 +1,42 @@
 #pragma once
 
+#include <cmath>
+
 struct ViewState;
 
 struct Vec3
 {
     double x = 0, y = 0, z = 0;
 };
+
+inline Vec3 operator+(Vec3 a, Vec3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(Vec3 a, Vec3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 operator*(Vec3 a, double k)
+{
+    return {a.x * k, a.y * k, a.z * k};
+}
+inline Vec3 operator*(double k, Vec3 a)
+{
+    return a * k;
+}
+inline double dot(Vec3 a, Vec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline Vec3 cross(Vec3 a, Vec3 b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline double length(Vec3 a)
+{
+    return std::sqrt(dot(a, a));
+}
 
 // How far the view box reaches in front of and behind the eye along the line of sight.
 constexpr double viewDepth = 10000;

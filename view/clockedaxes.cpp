@@ -8,7 +8,7 @@ namespace {
 // and glRotatef takes floats.
 float zAt(double z, double clock)
 {
-    return float(z + 100 * clock);
+    return float(clockedAxisZ(z, clock));
 }
 
 // Turning about an axis along z depends only on whether it points up, down or nowhere.

@@ -4,6 +4,13 @@
 
 struct ShapePose;
 
+// The z of a sphere's axis as a frame drawn at `clock` turns it: the clock adds 100 units a
+// second.
+inline double clockedAxisZ(double z, double clock)
+{
+    return z + 100 * clock;
+}
+
 // The spheres of the last frame whose turn the frame clock can reach. A sphere is drawn turned
 // about its axis with the clock's 100 units a second added to the axis's z, so a later clock
 // draws another picture only where that changes the direction OpenGL turns about: any axis with

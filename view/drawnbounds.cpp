@@ -10,30 +10,6 @@
 
 namespace {
 
-Vec3 operator+(Vec3 a, Vec3 b)
-{
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vec3 operator-(Vec3 a, Vec3 b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec3 operator*(double k, Vec3 a)
-{
-    return {k * a.x, k * a.y, k * a.z};
-}
-double dot(Vec3 a, Vec3 b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vec3 cross(Vec3 a, Vec3 b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double length(Vec3 a)
-{
-    return std::sqrt(dot(a, a));
-}
 Vec3 scaled(Vec3 a, double sx, double sy, double sz)
 {
     return {sx * a.x, sy * a.y, sz * a.z};

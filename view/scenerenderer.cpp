@@ -181,7 +181,7 @@ void SceneRenderer::drawRecord(const DrawnRecord& record, GLenum planeMode)
     switch (record.kind) {
     case ElementKind::Esfera: {
         ShapePose pose = record.pose;
-        pose.axisZ += 100 * m_view.frameClock;
+        pose.axisZ = clockedAxisZ(pose.axisZ, m_view.frameClock);
         drawSphere(*m_shapes, dim[0], pose, record.colour);
         break;
     }

@@ -87,7 +87,7 @@ private:
     // Planes are drawn as their cells in `planeMode`: outlines in the picture, filled to be picked.
     void drawRecord(const DrawnRecord& record, GLenum planeMode = GL_LINE_LOOP);
     void drawMovedRecord(int row, const DrawnRecord& record, GLenum planeMode = GL_LINE_LOOP);
-    void drawForPicking(const DrawnRecord& record);
+    void drawForPicking(const DrawnRecord& record, const TModel* model);
     void drawHighlight();
     void drawModel(const DrawnRecord& record) const;
     void drawLightMarkers() const;

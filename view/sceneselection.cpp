@@ -22,16 +22,6 @@ const double pickSize = 0.01;
 const double depthTolerance = 2 * viewDepth * 1e-6;
 const GLfloat highlightColour[] = {0.85f, 0.95f, 1.0f};
 
-double dot(Vec3 a, Vec3 b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-Vec3 minus(Vec3 a, Vec3 b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
 // Everything a drawer may change, kept and put back however the drawing ends: attributes, client
 // arrays, both matrices (the modelview popped back to its depth, as a drawer that threw may leave
 // it deeper), the matrix mode and the render mode.
@@ -79,6 +69,7 @@ struct Candidate
     int row;
     DrawnRecord record;
     double from;
+    const TModel* model; // a model record's model, looked up once per pick
 };
 
 // How far from the eye along the line of sight the bounds begin, when the line through `through`
@@ -91,22 +82,13 @@ std::optional<double> startOnLine(const DrawnBounds& bounds, const ViewCamera& c
         return bounds.extent == DrawnBounds::Unbounded ? std::optional<double>(-INFINITY)
                                                        : std::nullopt;
     const Vec3 along = camera.forward();
-    const Vec3 toCentre = minus(bounds.centre, through);
+    const Vec3 toCentre = bounds.centre - through;
     const double t = dot(toCentre, along);
-    const Vec3 aside = minus(toCentre, {along.x * t, along.y * t, along.z * t});
+    const Vec3 aside = toCentre - along * t;
     const double reach = bounds.radius * (1 + 1e-6) + slack;
     if (dot(aside, aside) > reach * reach)
         return std::nullopt;
-    return dot(minus(bounds.centre, camera.eye), along) - reach;
-}
-
-// A model's tight ball costs a pass over its vertices; the box of its bounds rules out first the
-// models the line passes by.
-bool modelMayBeOnLine(const DrawnRecord& record, const ModelLookup& models,
-                      const ViewCamera& camera, Vec3 through, double slack)
-{
-    const TModel* model = models ? models(record.modelFile) : nullptr;
-    return model && startOnLine(modelBoxBounds(*model, record.pose), camera, through, slack);
+    return dot(bounds.centre - camera.eye, along) - reach;
 }
 
 // The records whose drawn bounds the line through `through` along the view meets, nearest first;
@@ -118,13 +100,19 @@ std::vector<Candidate> candidatesOnLine(const RecordTable& table, const ModelLoo
     std::vector<Candidate> candidates;
     for (int row = 0; row < table.recordCount(); ++row) {
         DrawnRecord record = drawnRecordAt(table, row);
-        if (record.kind == ElementKind::Arquivo &&
-            !modelMayBeOnLine(record, models, camera, through, slack))
-            continue;
+        const TModel* model = nullptr;
+        if (record.kind == ElementKind::Arquivo) {
+            // A model's tight ball costs a pass over its vertices; the box of its bounds rules
+            // out first the models the line passes by.
+            model = models ? models(record.modelFile) : nullptr;
+            if (!model || !startOnLine(modelBoxBounds(*model, record.pose), camera, through, slack))
+                continue;
+        }
+        const ModelLookup lookedUp = [model](const std::string&) { return model; };
         const std::optional<double> from =
-            startOnLine(drawnBounds(record, models), camera, through, slack);
+            startOnLine(drawnBounds(record, lookedUp), camera, through, slack);
         if (from)
-            candidates.push_back({row, std::move(record), *from});
+            candidates.push_back({row, std::move(record), *from, model});
     }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate& a, const Candidate& b) { return a.from < b.from; });
@@ -180,7 +168,7 @@ int SceneRenderer::pickRecord(int x, int y)
     for (const Candidate& candidate : candidates) {
         if (best >= 0 && candidate.from > eyeDistance(bestDepth) + depthTolerance)
             break;
-        const std::optional<GLuint> depth = nearestHit([&] { drawForPicking(candidate.record); });
+        const std::optional<GLuint> depth = nearestHit([&] { drawForPicking(candidate.record, candidate.model); });
         if (depth &&
             (best < 0 || *depth < bestDepth || (*depth == bestDepth && candidate.row < best))) {
             best = candidate.row;
@@ -192,13 +180,12 @@ int SceneRenderer::pickRecord(int x, int y)
 
 // Planes count by their whole grid area. Models are drawn call by call: selection through their
 // display lists misses some of their faces on Mesa.
-void SceneRenderer::drawForPicking(const DrawnRecord& record)
+void SceneRenderer::drawForPicking(const DrawnRecord& record, const TModel* model)
 {
     if (record.kind != ElementKind::Arquivo) {
         drawRecord(record, GL_QUADS);
         return;
     }
-    const TModel* model = modelLookup ? modelLookup(record.modelFile) : nullptr;
     if (!model)
         return;
     glPushMatrix();
