@@ -52,11 +52,15 @@ inline uint32_t digitsValue(uint64_t digits, int count)
     return uint32_t((digits * 10000 + (digits >> 32)) & 0xFFFFFFFFu);
 }
 
-// mantissa / 10^decimals with the sign, as the nearest float, into value; false for the few that
-// are not read exactly this way (see above): a mantissa beyond 2^53, too many decimals, or a
-// halfway case.
-inline bool exactQuotient(uint64_t mantissa, long decimals, bool negative, float& value)
+// The number of `digits` digits (decimals of them after the point) whose value is mantissa /
+// 10^decimals, with the sign, as the nearest float, into value; false for what is no plain decimal
+// read exactly this way (see above): no digit, more than 19 (the mantissa wrapped), a mantissa
+// beyond 2^53, too many decimals, or a halfway case.
+inline bool exactQuotient(uint64_t mantissa, long digits, long decimals, bool negative,
+                          float& value)
 {
+    if (digits == 0 || digits > 19)
+        return false;
     static const double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -102,9 +106,7 @@ inline const char* scanDecimal(const char* p, const char* end, char separator, f
         decimals = long(p - fractionStart);
         digits += decimals;
     }
-    if (digits == 0 || digits > 19)
-        return nullptr;
-    return exactQuotient(mantissa, decimals, negative, value) ? p : nullptr;
+    return exactQuotient(mantissa, digits, decimals, negative, value) ? p : nullptr;
 }
 
 constexpr uint64_t powerOfTen(int exponent)
@@ -174,9 +176,7 @@ inline const char* scanDecimalInLine(const char* p, char separator, float& value
         decimals = long(p - fractionStart);
         digits += decimals;
     }
-    if (digits == 0 || digits > 19)
-        return nullptr;
-    return exactQuotient(mantissa, decimals, negative, value) ? p : nullptr;
+    return exactQuotient(mantissa, digits, decimals, negative, value) ? p : nullptr;
 }
 
 } // namespace decimalscan

@@ -11,7 +11,7 @@ namespace {
 
 // A material library as a model named it, where it was found (empty when it was not) and the
 // stamp of the file found. Names are upper-cased by the reader, so finding one may take a look
-// through its folder; that is done when the model is read, not on every frame.
+// through its folder: a library once found is only looked at again, a missing one looked for.
 struct LibraryStamp
 {
     std::string asked;
@@ -49,18 +49,14 @@ LibraryStamp stampLibrary(const std::string& asked)
     return {asked, found.value_or(std::string()), found ? fileStamp(*found) : FileStamp{}};
 }
 
-// A library found before is only looked at again; one that was missing is looked for again.
-bool isUnchanged(const LibraryStamp& library)
+// The stamps of the model file and of each library it asked for, as the read took them.
+std::vector<FileStamp> stampsAtRead(const FileStamp& stamp,
+                                    const std::vector<LibraryStamp>& libraries)
 {
-    if (library.found.empty())
-        return !findFileIgnoringCase(library.asked);
-    return fileStamp(library.found) == library.stamp;
-}
-
-bool isUpToDate(const std::string& path, const FileStamp& stamp,
-                const std::vector<LibraryStamp>& libraries)
-{
-    return fileStamp(path) == stamp && std::all_of(libraries.begin(), libraries.end(), isUnchanged);
+    std::vector<FileStamp> stamps{stamp};
+    for (const LibraryStamp& library : libraries)
+        stamps.push_back(library.stamp);
+    return stamps;
 }
 
 // The stamps of the model file and of each library it asked for, as the files are now.
@@ -74,6 +70,13 @@ std::vector<FileStamp> stampsOnDisk(const std::string& path,
         stamps.push_back(found ? fileStamp(*found) : FileStamp{});
     }
     return stamps;
+}
+
+std::string inFolder(std::string dir, const std::string& fileName)
+{
+    if (dir.back() != '/' && dir.back() != '\\')
+        dir += '/';
+    return dir + fileName;
 }
 
 // Deletes the display lists of `context`, which must be current, and drops them from lists.
@@ -137,24 +140,24 @@ void ModelLibrary::setModelDirs(std::vector<std::string> dirs)
     m_modelDirs = std::move(dirs);
 }
 
-static std::string inFolder(std::string dir, const std::string& fileName)
-{
-    if (dir.back() != '/' && dir.back() != '\\')
-        dir += '/';
-    return dir + fileName;
-}
-
 std::string ModelLibrary::resolve(const std::string& fileName) const
 {
     if (fileName.empty() || fileName.find_first_of("/\\") != std::string::npos)
         return fileName;
-    if (!m_sceneDir.empty() && isRegularFile(inFolder(m_sceneDir, fileName)))
-        return inFolder(m_sceneDir, fileName);
+    if (!m_sceneDir.empty()) {
+        const std::string besideScene = inFolder(m_sceneDir, fileName);
+        if (isRegularFile(besideScene))
+            return besideScene;
+    }
     if (m_modelDirs.empty() || isRegularFile(fileName))
         return fileName;
-    for (const std::string& dir : m_modelDirs)
-        if (!dir.empty() && isRegularFile(inFolder(dir, fileName)))
-            return inFolder(dir, fileName);
+    for (const std::string& dir : m_modelDirs) {
+        if (dir.empty())
+            continue;
+        const std::string inModels = inFolder(dir, fileName);
+        if (isRegularFile(inModels))
+            return inModels;
+    }
     return fileName;
 }
 
@@ -205,7 +208,8 @@ ModelLibrary::Entry& ModelLibrary::refreshed(const std::string& fileName,
     std::unique_ptr<Entry>& slot = m_entries[path];
     if (!slot)
         slot = std::make_unique<Entry>();
-    if (!slot->read || !isUpToDate(path, slot->stamp, slot->libraries)) {
+    if (!slot->read ||
+        stampsOnDisk(path, slot->libraries) != stampsAtRead(slot->stamp, slot->libraries)) {
         retireLists(*slot);
         load(path, *slot, reports);
     }
@@ -239,9 +243,7 @@ void ModelLibrary::load(const std::string& path, Entry& entry, std::vector<Repor
     }
     // The stamps the read itself took: looking again would cost as many stat calls (and folder
     // listings for missing libraries), and would hide a change made while the file was read.
-    entry.seenOnDisk = {entry.stamp};
-    for (const LibraryStamp& library : entry.libraries)
-        entry.seenOnDisk.push_back(library.stamp);
+    entry.seenOnDisk = stampsAtRead(entry.stamp, entry.libraries);
 }
 
 void ModelLibrary::retireLists(Entry& entry)

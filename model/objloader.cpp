@@ -20,12 +20,22 @@ void ResetModel(TModel& model)
     model.Materials.clear();
 }
 
+namespace {
+
+// The decimal point the reader takes besides ".": the one io names, or else the locale's.
+char decimalSeparatorOf(const ModelIO& io)
+{
+    return io.decimalSeparator ? io.decimalSeparator : localeDecimalSeparator();
+}
+
+} // namespace
+
 TModel ParseModel(std::string_view text, const std::string& dir, const ModelIO& io)
 {
     TModel model;
     ResetModel(model);
     model.Dir = dir;
-    const char separator = io.decimalSeparator ? io.decimalSeparator : localeDecimalSeparator();
+    const char separator = decimalSeparatorOf(io);
     if (worthTwoParts(text.size())) {
         parseInTwoParts(model, text, io, separator, middleOf(text));
     } else {
@@ -50,7 +60,7 @@ TModel LoadModel(const std::string& path, const ModelIO& io)
             io.notify("Load Model", "Cannot find the model : " + path);
         return model;
     }
-    const char separator = io.decimalSeparator ? io.decimalSeparator : localeDecimalSeparator();
+    const char separator = decimalSeparatorOf(io);
     const uint64_t size = stamp.size;
     if (worthTwoParts(size))
         loadInTwoParts(model, path, size, io, separator, middleOf(path, size));

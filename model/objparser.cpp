@@ -1,6 +1,7 @@
 #include "objparser.h"
 
 #include "decimalscan.h"
+#include "modelerror.h"
 #include "mtlloader.h"
 #include "textscan.h"
 
@@ -31,33 +32,11 @@ int32_t absoluteIndex(std::string_view text, int32_t count)
     return absolute >= 1 ? int32_t(absolute) : 0;
 }
 
-// One to nine digits at p, read one by one: where they end, or nullptr when there is no digit or
-// a tenth follows.
-const char* plainIndexByDigits(const char* p, const char* end, int32_t& index)
-{
-    const char* const limit = end - p > 9 ? p + 9 : end;
-    const char* const first = p;
-    int32_t value = 0;
-    for (; p < limit && decimalscan::isDigit(*p); ++p)
-        value = value * 10 + int32_t(*p - '0');
-    if (p == first || (p < end && decimalscan::isDigit(*p)))
-        return nullptr;
-    index = value;
-    return p;
-}
-
 // The index written at p as absoluteIndex reads it, and p left after it: the index runs to the
-// next blank (or the end), and with atSlash to a "/" as well. A plain run of digits, nearly every
-// index of a file, is read as it is found; anything else is handed to absoluteIndex whole.
+// next blank (or the end), and with atSlash to a "/" as well.
 int32_t indexAt(const char*& p, const char* end, bool atSlash, int32_t count)
 {
     const char* const first = p;
-    int32_t value = 0;
-    const char* const digitsEnd = plainIndexByDigits(p, end, value);
-    if (digitsEnd && (digitsEnd == end || isBlank(*digitsEnd) || (atSlash && *digitsEnd == '/'))) {
-        p = digitsEnd;
-        return value;
-    }
     while (p < end && !isBlank(*p) && !(atSlash && *p == '/'))
         ++p;
     return absoluteIndex(std::string_view(first, size_t(p - first)), count);
@@ -71,7 +50,7 @@ const char* skipBlanks(const char* p, const char* end)
 }
 
 // The fast path reads lines that end, in a line feed, at least 8 bytes before the buffer does
-// (ObjParser::m_sureLineEnd): nothing there is checked against the buffer's end.
+// (lastSureLineEnd): nothing there is checked against the buffer's end.
 
 const char* skipBlanksInLine(const char* p)
 {
@@ -175,11 +154,12 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
     const char* p = begin + markSize;
     // A line feed or a digit for the decimal point would let a number run on past its line.
     const bool numbersEndInLine = m_separator != '\n' && !decimalscan::isDigit(m_separator);
-    m_sureLineEnd = numbersEndInLine ? lastSureLineEnd(p, end) : p;
+    const char* const sureLineEnd = numbersEndInLine ? lastSureLineEnd(p, end) : p;
+    const char* lineStart = p;
     size_t nextCheck = 0;
     try {
         while (p < end && !m_stopped) {
-            m_lineStart = p;
+            lineStart = p;
             if (size_t(p - begin) >= nextCheck) {
                 if (m_stopWhen && m_stopWhen->load(std::memory_order_relaxed)) {
                     m_stopped = true;
@@ -188,8 +168,9 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
                 reserveAhead(m_seenBytes + uint64_t(p - begin));
                 nextCheck = size_t(p - begin) + checkEvery;
             }
-            // Plain lines one after another, up to the next check: none of them can throw or stop.
-            const char* const fastEnd = begin + std::min(size_t(m_sureLineEnd - begin), nextCheck);
+            // Plain lines one after another, up to the next check: none of them stops the part or
+            // raises a model error.
+            const char* const fastEnd = begin + std::min(size_t(sureLineEnd - begin), nextCheck);
             const char* const fastFrom = p;
             while (p < fastEnd) {
                 const char* const next = fastLine(p);
@@ -204,13 +185,14 @@ size_t ObjParser::parse(std::string_view text, bool wholeText)
                 break;
             p = next;
         }
-    } catch (...) {
+    } catch (const ModelError&) {
         if (!m_laterPart)
             throw;
         // A later part stops before the line; read again after the join, it raises the same.
+        // (Anything else, such as memory running out, leaves the whole part to be read again.)
         dropPartialLine();
         m_stopped = true;
-        p = m_lineStart;
+        p = lineStart;
     }
     m_seenBytes += uint64_t(p - begin);
     return size_t(p - begin);

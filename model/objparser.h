@@ -9,6 +9,14 @@
 #include <string_view>
 #include <vector>
 
+// The group that faces and material selections go to: the last one, or, in a file whose faces
+// come before any "g" line, a first group of its own named "", made here.
+TGroup& currentGroup(TModel& model);
+
+// The group takes the material named, ignoring case; with duplicate names the last definition
+// wins, and an unknown name leaves the group as it was.
+void selectMaterial(const TModel& model, TGroup& group, std::string_view name);
+
 // The line rules of the model file (see objloader.h), over a text given whole or chunk by chunk.
 //
 // Plain "v", "vn", "vt" and "f" lines, nearly every line of a large file, are read straight from
@@ -21,14 +29,6 @@
 // aside until the materials are known. The part stops, before the line, at the first line that
 // needs more (a library to read, a negative index) or does not convert: the rest is read later,
 // after the parts are joined, as one parser would have read it.
-// The group that faces and material selections go to: the last one, or, in a file whose faces
-// come before any "g" line, a first group of its own named "", made here.
-TGroup& currentGroup(TModel& model);
-
-// The group takes the material named, ignoring case; with duplicate names the last definition
-// wins, and an unknown name leaves the group as it was.
-void selectMaterial(const TModel& model, TGroup& group, std::string_view name);
-
 class ObjParser
 {
 public:
@@ -98,10 +98,6 @@ private:
     std::string m_joined; // a line and its continuation; reused, so it rarely allocates
     std::vector<Selection> m_selections;
     const std::atomic<bool>* m_stopWhen = nullptr;
-    const char* m_lineStart = nullptr;
-    // The last line feed of the text being parsed with 8 bytes after it: a line that starts before
-    // it is read to its end without checking for the text's end.
-    const char* m_sureLineEnd = nullptr;
     uint64_t m_seenBytes = 0; // taken by earlier calls to parse
     uint64_t m_expectedBytes = 0;
     int32_t m_grownGroup = 0;

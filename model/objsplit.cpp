@@ -269,14 +269,20 @@ size_t lineEndsIn(std::string_view text)
 
 constexpr uint64_t probeBytes = 512;
 
+// Whether the text starts with a face line (blanks before it allowed).
+bool isFaceLine(std::string_view text)
+{
+    const std::string_view line = withoutLeadingBlanks(text);
+    return !line.empty() && upperChar(line.front()) == 'F';
+}
+
 // Whether the line after the first line end in bytes is a face line; false when there is none.
 bool faceLineAfterFirstEnd(std::string_view bytes)
 {
     const size_t lineEnd = bytes.find('\n');
     if (lineEnd == std::string_view::npos)
         return false;
-    const std::string_view line = withoutLeadingBlanks(bytes.substr(lineEnd + 1));
-    return !line.empty() && upperChar(line.front()) == 'F';
+    return isFaceLine(bytes.substr(lineEnd + 1));
 }
 
 // The start of the first face line in bytes that follows a line of another kind; npos when none.
@@ -284,8 +290,7 @@ size_t firstFaceAfterOther(std::string_view bytes)
 {
     bool afterOther = false;
     for (size_t at = bytes.find('\n'); at != std::string_view::npos; at = bytes.find('\n', at)) {
-        const std::string_view line = withoutLeadingBlanks(bytes.substr(++at));
-        const bool face = !line.empty() && upperChar(line.front()) == 'F';
+        const bool face = isFaceLine(bytes.substr(++at));
         if (face && afterOther)
             return at;
         afterOther = !face;

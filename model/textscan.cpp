@@ -63,11 +63,6 @@ namespace {
     throw ModelConversionError("'" + upperCased(text) + "' is not a valid integer value");
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 std::string_view withoutSpaces(std::string_view s)
 {
     while (!s.empty() && s.front() == ' ')
@@ -84,7 +79,7 @@ bool convertFloat(const char* first, const char* last, float& value)
     if (first < last && *first == '+')
         ++first;
     const char* digits = first < last && *first == '-' ? first + 1 : first;
-    if (digits >= last || !(isDigit(*digits) || *digits == '.'))
+    if (digits >= last || !(decimalscan::isDigit(*digits) || *digits == '.'))
         return false;
     const auto result = std::from_chars(first, last, value, std::chars_format::general);
     return result.ec == std::errc() && result.ptr == last;
@@ -102,7 +97,7 @@ int32_t slowInteger(std::string_view text)
         ++first;
     const char* digits = first < last && *first == '-' ? first + 1 : first;
     int32_t value = 0;
-    if (digits >= last || !isDigit(*digits))
+    if (digits >= last || !decimalscan::isDigit(*digits))
         throwNotInteger(text);
     const auto result = std::from_chars(first, last, value);
     if (result.ec != std::errc() || result.ptr != last)
