@@ -1,6 +1,7 @@
 // Parse throughput of the model reader, on one thread and on two, against tinyobjloader on the
 // same generated file of about 55 MB ("v", "vn" and "f v//vn" lines), all reading it from the
 // (warm) file cache. Each is the median of 5 repetitions; compare the medians of one run.
+#include "benchstats.h"
 #include "modelgen.h"
 #include "objloader.h"
 #include "objsplit.h"
@@ -108,12 +109,7 @@ void fiveRepetitions(benchmark::internal::Benchmark* benchmark)
         ->MinTime(1.0)
         ->Repetitions(5)
         ->ReportAggregatesOnly(true)
-        ->ComputeStatistics(
-            "min",
-            [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
-        ->ComputeStatistics("max", [](const std::vector<double>& v) {
-            return *std::max_element(v.begin(), v.end());
-        });
+        ->Apply(withLeastAndMost);
 }
 
 } // namespace

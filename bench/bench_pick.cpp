@@ -1,5 +1,6 @@
 // Picking the record under a pixel in the 1000-record scene of the frame benchmark, offscreen in
 // a 425 x 425 view: where records crowd, over a record near a corner, and over empty space.
+#include "benchstats.h"
 #include "benchscene.h"
 #include "glharness.h"
 #include "recordtable.h"
@@ -89,15 +90,6 @@ void EmptyCorner(benchmark::State& state)
     measurePicks(state, firstPixel({0, 0}, false));
 }
 
-double minimum(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
-double maximum(const std::vector<double>& v)
-{
-    return *std::max_element(v.begin(), v.end());
-}
 
 void registerBenchmarks()
 {
@@ -108,8 +100,7 @@ void registerBenchmarks()
             ->UseRealTime()
             ->Repetitions(5)
             ->ReportAggregatesOnly(true)
-            ->ComputeStatistics("min", minimum)
-            ->ComputeStatistics("max", maximum);
+            ->Apply(withLeastAndMost);
 }
 
 } // namespace

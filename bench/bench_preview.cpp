@@ -1,3 +1,4 @@
+#include "benchstats.h"
 #include "glharness.h"
 #include "scenerenderer.h"
 #include "simbench.h"
@@ -78,8 +79,7 @@ BENCHMARK(Preview_HundredBodiesFrame)
     ->UseRealTime()
     ->MinTime(0.5)
     ->Repetitions(5)
-    ->ComputeStatistics("min", smallest)
-    ->ComputeStatistics("max", largest)
+    ->Apply(withLeastAndMost)
     ->ReportAggregatesOnly(true);
 
 } // namespace

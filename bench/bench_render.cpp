@@ -1,6 +1,7 @@
 // `tavirel --render` of a 100-object scene (10 of them models) to a 1200 x 1200 PNG: the whole
 // process, from start to the picture written, as a teacher's script would run it.
 
+#include "benchstats.h"
 #include "fieldvalue.h"
 #include "recordtable.h"
 #include "sceneschema.h"
@@ -73,14 +74,7 @@ BENCHMARK(RenderCommand)
     ->UseRealTime()
     ->Iterations(3)
     ->Repetitions(5)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double>& v) {
-                            return *std::min_element(v.begin(), v.end());
-                        })
-    ->ComputeStatistics("max",
-                        [](const std::vector<double>& v) {
-                            return *std::max_element(v.begin(), v.end());
-                        })
+    ->Apply(withLeastAndMost)
     ->ReportAggregatesOnly(true);
 
 } // namespace

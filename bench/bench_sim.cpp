@@ -1,3 +1,4 @@
+#include "benchstats.h"
 #include "simbench.h"
 #include "simworld.h"
 
@@ -48,8 +49,7 @@ BENCHMARK(Sim_ThousandBallsTenSeconds)
     ->Unit(benchmark::kSecond)
     ->Iterations(1)
     ->Repetitions(5)
-    ->ComputeStatistics("min", smallest)
-    ->ComputeStatistics("max", largest)
+    ->Apply(withLeastAndMost)
     ->ReportAggregatesOnly(true);
 
 // What one drawn frame at 60 per second asks of the engine with 100 balls in motion.
@@ -65,8 +65,7 @@ void Sim_HundredBodiesFrame(benchmark::State& state)
 BENCHMARK(Sim_HundredBodiesFrame)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
-    ->ComputeStatistics("min", smallest)
-    ->ComputeStatistics("max", largest)
+    ->Apply(withLeastAndMost)
     ->ReportAggregatesOnly(true);
 
 } // namespace

@@ -1,6 +1,7 @@
 // The real editor window: what it costs at rest, how soon a change reaches the screen, and how
 // soon a click is answered while a slow scene is drawn. Needs an X display.
 
+#include "benchstats.h"
 #include "datasource.h"
 #include "recordtable.h"
 #include "sceneschema.h"
@@ -121,10 +122,7 @@ void postClick(QWidget* button)
 void oneRunRepeatedFiveTimes(benchmark::internal::Benchmark* bench)
 {
     bench->UseManualTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
-    bench->ComputeStatistics(
-        "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
-    bench->ComputeStatistics(
-        "max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+    withLeastAndMost(bench);
 }
 
 // The share of one core the whole process (llvmpipe's threads included) uses over 10 s of rest.

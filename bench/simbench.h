@@ -1,24 +1,11 @@
 #pragma once
 
-// What the physics preview's benchmarks share: the min and max statistics they report beside the
-// median, and records appended with only the fields a body needs.
+// What the physics preview's benchmarks share: records appended with only the fields a body needs.
 #include "recordtable.h"
 #include "sceneschema.h"
 
-#include <algorithm>
 #include <initializer_list>
 #include <utility>
-#include <vector>
-
-inline double smallest(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
-inline double largest(const std::vector<double>& v)
-{
-    return *std::max_element(v.begin(), v.end());
-}
 
 using Fields = std::initializer_list<std::pair<int, double>>;
 

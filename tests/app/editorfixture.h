@@ -120,6 +120,23 @@ inline void navigate(EditorFixture& f, DBNavigator::Button button)
     f.click(f.form->DBNavigator1->button(button));
 }
 
+// Inserts, through the panel, a sphere of Dim1 4 in `colour` at the origin: it fills the middle
+// of the view.
+inline void insertColouredSphere(EditorFixture& f, const QColor& colour)
+{
+    f.form->Edit8->setText("4");
+    f.form->Shape1->setBrushColor(colour);
+    f.click(f.form->Button3);
+}
+
+// Shows the window and waits until its view can draw.
+inline void showWindow(EditorFixture& f)
+{
+    f.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    QTRY_VERIFY(f.form->OGLPanel1->isActive());
+}
+
 // Runs a test object under the locale named by TAVIREL_TEST_LOCALE ("pt_BR", "C", ...).
 #define TAVIREL_EDITOR_TEST_MAIN(TestClass)                                                        \
     int main(int argc, char* argv[])                                                               \

@@ -15,13 +15,6 @@ namespace {
 // Room after a caption beside an indicator: letters that touch the edge look cut.
 const int spaceAfterCaption = 3;
 
-void showWindow(EditorFixture& f)
-{
-    f.form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
-    QTRY_VERIFY(f.form->OGLPanel1->isActive());
-}
-
 int textWidth(const QWidget* widget, const QString& text)
 {
     return widget->fontMetrics().boundingRect(QRect(), Qt::TextShowMnemonic, text).width();
@@ -176,9 +169,7 @@ void TestEditorLayout::grownView_keepsThePictureUnstretched_andTheDesignedSizeIt
     EditorFixture f;
     showWindow(f);
     TForm1& w = *f.form;
-    w.Edit8->setText("4");
-    w.Shape1->setBrushColor(QColor(255, 255, 255));
-    f.click(w.Button3);
+    insertColouredSphere(f, QColor(255, 255, 255));
     w.SpinButton2UpClick(); // brighter, so the sphere's rim is found
     const QImage designed = framebuffer(f);
     const QList<int> reach = sphereReach(designed);

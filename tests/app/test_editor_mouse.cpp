@@ -11,13 +11,6 @@
 
 namespace {
 
-void showWindow(EditorFixture& f)
-{
-    f.form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
-    QTRY_VERIFY(f.form->OGLPanel1->isActive());
-}
-
 // A drag in the view with `button` held, in small steps as a hand makes it.
 void drag(QWidget* view, Qt::MouseButton button, QPoint from, QPoint to,
           Qt::KeyboardModifiers modifiers = {})

@@ -14,13 +14,6 @@
 
 namespace {
 
-void showWindow(EditorFixture& f)
-{
-    f.form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
-    QTRY_VERIFY(f.form->OGLPanel1->isActive());
-}
-
 // Appends a record written as "Nome=Bola ODETipo=0 Dim1=0.5"; bodies start from the values
 // insertion gives them (scale 1, moving, with gravity, mass 1, white).
 void add(EditorFixture& f, const QString& fields)

@@ -11,14 +11,6 @@
 
 namespace {
 
-// Shows the window and waits for the view's first picture.
-void showWindow(EditorFixture& f)
-{
-    f.form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
-    QTRY_VERIFY(f.form->OGLPanel1->isActive());
-}
-
 // Counts the frames the renderer draws (the window's own repaints swap buffers too).
 int* countFrames(EditorFixture& f)
 {
@@ -95,9 +87,7 @@ void TestEditorView::insertedSphere_showsInItsColour()
     EditorFixture f;
     showWindow(f);
     TForm1& w = *f.form;
-    w.Edit8->setText("4");
-    w.Shape1->setBrushColor(QColor(255, 0, 0));
-    f.click(w.Button3);
+    insertColouredSphere(f, QColor(255, 0, 0));
     QVERIFY(drawFrame(f));
     const QImage picture = w.OGLPanel1->grabFramebuffer();
     const QColor centre = picture.pixelColor(picture.width() / 2, picture.height() / 2);
@@ -112,9 +102,7 @@ void TestEditorView::closedTable_asksForNoFrameAndKeepsThePicture()
     EditorFixture f;
     showWindow(f);
     TForm1& w = *f.form;
-    w.Edit8->setText("4");
-    w.Shape1->setBrushColor(QColor(255, 0, 0));
-    f.click(w.Button3);
+    insertColouredSphere(f, QColor(255, 0, 0));
     QVERIFY(drawFrame(f));
     f.table().close();
     QVERIFY(!w.Timer1->isActive()); // the ticks are the test's own

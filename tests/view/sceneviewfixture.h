@@ -6,6 +6,7 @@
 #include "glharness.h"
 #include "modellibrary.h"
 #include "recordtable.h"
+#include "recordtext.h"
 #include "scenerenderer.h"
 #include "sceneschema.h"
 #include "viewstate.h"
@@ -18,13 +19,7 @@ inline void appendRecord(RecordTable& table, int kind, const QString& fields = {
 {
     table.insert();
     table.setValue(SceneField::ODETipo, qint32(kind));
-    for (const QString& item : fields.split(' ', Qt::SkipEmptyParts)) {
-        const QString text = item.section('=', 1);
-        bool isNumber = false;
-        const double number = text.toDouble(&isNumber);
-        table.setValue(table.findField(item.section('=', 0, 0)),
-                       isNumber ? FieldValue(number) : FieldValue(text));
-    }
+    setFieldsFromText(table, fields);
     table.post();
 }
 
