@@ -128,16 +128,19 @@ void TForm1::showPreviewTime()
 int TForm1::bodyUnder(QPoint pixel) const
 {
     const SightLine sight = sightLine(currentCamera(), pixel);
-    return m_preview->rowAlongRay(sight.from - 1e4 * sight.forward, sight.forward, 2e4);
+    return m_preview->rowAlongRay(sight.from - viewDepth * sight.forward, sight.forward,
+                                  2 * viewDepth);
 }
 
 // Moving bodies are not where their records put them while a preview runs: a click finds them
-// where they are, and a record the renderer picked counts only when it does not move.
-int TForm1::rowInPreview(QPoint pixel, int picked) const
+// where they are, and a record the renderer picks counts only when it does not move. The
+// renderer's pick is the slower, so it is asked only when no body is under the cursor.
+int TForm1::rowInPreview(QPoint pixel)
 {
     const int body = bodyUnder(pixel);
     if (body >= 0)
         return body;
+    const int picked = drawnRowAt(pixel);
     return picked >= 0 && !m_preview->isMoving(picked) ? picked : -1;
 }
 

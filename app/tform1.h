@@ -168,6 +168,7 @@ private:
     void viewStateChanged();
     void restoreView();
     int pickRowAt(QPoint pixel);
+    int drawnRowAt(QPoint pixel);
     void selectRecord(int number);
     void followSelectionInGrid();
     void gridRowChosen(int row);
@@ -181,7 +182,7 @@ private:
     void setUpPreview();
     void showPreviewTime();
     int bodyUnder(QPoint pixel) const;
-    int rowInPreview(QPoint pixel, int picked) const;
+    int rowInPreview(QPoint pixel);
     bool holdInPreview(QPoint pixel);
     void dragInPreview(QPoint pixel);
     bool pointOnHoldPlane(QPoint pixel, SimVector& point) const;

@@ -174,11 +174,17 @@ void TForm1::restoreView()
 
 int TForm1::pickRowAt(QPoint pixel)
 {
+    return m_preview ? rowInPreview(pixel) : drawnRowAt(pixel);
+}
+
+// The record drawn under the pixel, as the renderer picks it; -1 for none.
+int TForm1::drawnRowAt(QPoint pixel)
+{
     const qreal ratio = OGLPanel1->devicePixelRatio();
     int row = -1;
     OGLPanel1->runWithContext(
         [&] { row = m_renderer->pickRecord(int(pixel.x() * ratio), int(pixel.y() * ratio)); });
-    return m_preview ? rowInPreview(pixel, row) : row;
+    return row;
 }
 
 // Selecting loads the record into the panel exactly as the navigator does; from the first

@@ -80,13 +80,14 @@ Affine Affine::scale(const SimVector& by)
 Affine Affine::rotation(double degrees, const SimVector& axis)
 {
     Affine a;
+    // OpenGL leaves the matrix alone for an axis too short to normalise reliably; the view's
+    // drawers then draw the shape unturned, and the bodies must start as drawn.
     const double norm = length(axis);
-    if (norm == 0)
+    if (norm <= longestIgnoredAxis)
         return a;
-    const SimVector u = (1 / norm) * axis;
+    const double x = axis[0] / norm, y = axis[1] / norm, z = axis[2] / norm;
     const double angle = degrees * M_PI / 180;
     const double c = std::cos(angle), s = std::sin(angle), k = 1 - c;
-    const double x = u[0], y = u[1], z = u[2];
     a.linear = {{{x * x * k + c, x * y * k - z * s, x * z * k + y * s},
                  {y * x * k + z * s, y * y * k + c, y * z * k - x * s},
                  {z * x * k - y * s, z * y * k + x * s, z * z * k + c}}};

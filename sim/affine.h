@@ -27,7 +27,10 @@ struct Affine
 
     static Affine translation(const SimVector& by);
     static Affine scale(const SimVector& by);
-    // As glRotate: `degrees` about the axis, which need not be unit; a zero axis turns nothing.
+    // glRotate turns nothing about an axis this long or shorter.
+    static constexpr double longestIgnoredAxis = 1e-4;
+    // As glRotate: `degrees` about the axis, which need not be unit; an axis no longer than
+    // longestIgnoredAxis turns nothing.
     static Affine rotation(double degrees, const SimVector& axis);
 };
 

@@ -209,14 +209,15 @@ void SimWorld::Impl::createMesh(SimBody& body, const SimShape& shape, QStringLis
 {
     const SimRecord& record = records[size_t(body.row)];
     const std::vector<SimVector>& vertices = shape.vertices;
-    std::vector<int> triangles = shape.triangles;
     SimVector low, high;
     boundsOf(vertices, low, high);
     if (length(high - low) == 0) {
         problems << record.name + QStringLiteral(": a forma não tem tamanho");
         return;
     }
-    MeshVolume volume = meshVolume(vertices, triangles);
+    MeshVolume volume = meshVolume(vertices, shape.triangles);
+    std::vector<dTriIndex>& triangles = body.meshIndices;
+    triangles.assign(shape.triangles.begin(), shape.triangles.end());
     if (volume.volume < 0)
         for (size_t i = 0; i + 2 < triangles.size(); i += 3)
             std::swap(triangles[i + 1], triangles[i + 2]);
@@ -229,7 +230,6 @@ void SimWorld::Impl::createMesh(SimBody& body, const SimShape& shape, QStringLis
     for (const SimVector& v : vertices)
         for (int i = 0; i < 3; ++i)
             body.meshVertices.push_back(v[size_t(i)] - origin[size_t(i)]);
-    body.meshIndices.assign(triangles.begin(), triangles.end());
     body.meshData = dGeomTriMeshDataCreate();
     dGeomTriMeshDataBuildDouble(body.meshData, body.meshVertices.data(), 3 * sizeof(double),
                                 int(vertices.size()), body.meshIndices.data(),

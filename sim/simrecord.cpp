@@ -10,7 +10,8 @@
 
 namespace {
 
-// One record's numbers, read once; a text that is not a number throws as the table does.
+// One record's numbers, read from the table each time they are asked for; a text that is not a
+// number throws as the table does.
 struct RowReader
 {
     const RecordTable& table;
@@ -35,18 +36,18 @@ double bounceOf(int collisionType)
 }
 
 // The transforms of the view's drawers, in the order they call them.
-Affine sphereDrawing(const RowReader& r)
-{
-    using namespace SceneField;
-    return Affine::scale(r.vector(SX, SY, SZ)) * Affine::translation(r.vector(X, Y, Z)) *
-           Affine::rotation(r.number(Ang), r.vector(EixoX, EixoY, EixoZ));
-}
-
 Affine placedDrawing(const RowReader& r)
 {
     using namespace SceneField;
     return Affine::translation(r.vector(X, Y, Z)) *
            Affine::rotation(r.number(Ang), r.vector(EixoX, EixoY, EixoZ));
+}
+
+// Spheres and models are placed, then scaled with their position.
+Affine scaledPlacedDrawing(const RowReader& r)
+{
+    using namespace SceneField;
+    return Affine::scale(r.vector(SX, SY, SZ)) * placedDrawing(r);
 }
 
 Affine cubeDrawing(const RowReader& r)
@@ -96,11 +97,8 @@ SimShape modelRecordShape(const RowReader& r, ModelLibrary* models, QStringList&
     const QString file = valueAsString(r.table.valueAt(r.row, SceneField::Arquivo));
     const TModel* model = models ? models->model(file.toStdString()) : nullptr;
     SimShape shape;
-    if (model) {
-        using namespace SceneField;
-        const Affine drawn = Affine::scale(r.vector(SX, SY, SZ)) * placedDrawing(r);
-        shape = modelShape(*model, drawn);
-    }
+    if (model)
+        shape = modelShape(*model, scaledPlacedDrawing(r));
     if (shape.triangles.empty()) {
         faults << QStringLiteral("não foi possível ler o modelo \"%1\"").arg(file);
         return {};
@@ -114,7 +112,7 @@ SimShape recordShape(const SimRecord& record, const RowReader& r, ModelLibrary* 
     using namespace SceneField;
     switch (record.kind) {
     case ElementKind::Esfera:
-        return sphereShape(r.number(Dim1), sphereDrawing(r));
+        return sphereShape(r.number(Dim1), scaledPlacedDrawing(r));
     case ElementKind::Capsula:
         return capsuleShape(r.number(Dim1), r.number(Dim2), placedDrawing(r));
     case ElementKind::Cubo:
@@ -188,8 +186,6 @@ std::vector<SimRecord> readSimRecords(const RecordTable& table, ModelLibrary* mo
             faults << QString::fromStdString(error.what());
         }
         record.name = name;
-        if (!faults.isEmpty())
-            record.shape = {};
         for (const QString& fault : faults)
             problems << name + QStringLiteral(": ") + fault;
         records.push_back(std::move(record));

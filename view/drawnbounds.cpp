@@ -1,5 +1,6 @@
 #include "drawnbounds.h"
 
+#include "affine.h"
 #include "recordtable.h"
 #include "sceneschema.h"
 #include "tmodel.h"
@@ -25,30 +26,22 @@ bool finitePose(const ShapePose& p)
     return finite({p.x, p.y, p.z, p.sx, p.sy, p.sz, p.angle, p.axisX, p.axisY, p.axisZ});
 }
 
-// The turn glRotatef makes: about the normalised axis, none for an axis too short to normalise,
-// as Mesa leaves the matrix then.
+// The turn glRotatef makes, as the simulation builds it: none for an axis too short to
+// normalise.
 class Turn
 {
 public:
     explicit Turn(const ShapePose& p)
-    {
-        const double norm = std::sqrt(p.axisX * p.axisX + p.axisY * p.axisY + p.axisZ * p.axisZ);
-        if (norm <= 1e-4)
-            return;
-        const double x = p.axisX / norm, y = p.axisY / norm, z = p.axisZ / norm;
-        const double radians = p.angle * M_PI / 180, c = std::cos(radians), s = std::sin(radians);
-        const double k = 1 - c;
-        m_rows[0] = {x * x * k + c, x * y * k - z * s, x * z * k + y * s};
-        m_rows[1] = {y * x * k + z * s, y * y * k + c, y * z * k - x * s};
-        m_rows[2] = {z * x * k - y * s, z * y * k + x * s, z * z * k + c};
-    }
+        : m_turn(Affine::rotation(p.angle, {p.axisX, p.axisY, p.axisZ}))
+    {}
     Vec3 operator()(Vec3 v) const
     {
-        return {dot(m_rows[0], v), dot(m_rows[1], v), dot(m_rows[2], v)};
+        const SimVector turned = m_turn.turn({v.x, v.y, v.z});
+        return {turned[0], turned[1], turned[2]};
     }
 
 private:
-    Vec3 m_rows[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    Affine m_turn;
 };
 
 DrawnBounds ball(Vec3 centre, double radius)

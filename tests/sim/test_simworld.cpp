@@ -79,6 +79,7 @@ private slots:
     void bodiesWithoutGravityAndFixedBodies_stayPut();
     void smallFastSphere_doesNotPassThroughPlane();
     void stretchedShapes_collideAsDrawn();
+    void tooShortTurnAxis_startsUnturnedAsDrawn();
     void grabbedBody_movesOnlyAlongAllowedAxes();
     void trailsAndMeasures_followTheBody();
     void badRecords_areAllNamed();
@@ -236,6 +237,24 @@ void TestSimWorld::stretchedShapes_collideAsDrawn()
     QVERIFY2(std::abs(z(world, 2) - 0.4 * M_SQRT1_2) < 0.01,
              qPrintable(QString::number(z(world, 2))));
     QVERIFY2(std::abs(z(world, 3) - 0.25) < 0.02, qPrintable(QString::number(z(world, 3))));
+}
+
+// The drawers turn nothing about an axis of length 1e-4 or less, however large the angle, so
+// the body starts flat as drawn; an axis ten times that long is normalised and turns it.
+void TestSimWorld::tooShortTurnAxis_startsUnturnedAsDrawn()
+{
+    Scene scene;
+    scene.add("ODETipo=2 Dim1=1 Dim2=1 Dim3=0.4 Ang=45 EixoX=0.00001 X=-3 Z=3");
+    scene.add("ODETipo=2 Dim1=1 Dim2=1 Dim3=0.4 Ang=45 EixoX=0.001 X=3 Z=3");
+    SimWorld world(scene.table, nullptr);
+    const auto rowHitAcross = [&](double x, double z) {
+        return world.rowAlongRay({x, -10, z}, {0, 1, 0}, 20);
+    };
+    // Flat, the box's top is 0.2 above its centre; turned into a rhombus, its top edge is
+    // 0.4 * sqrt(1/2) above it.
+    QCOMPARE(rowHitAcross(-3, 3.1), 0);
+    QCOMPARE(rowHitAcross(-3, 3.25), -1);
+    QCOMPARE(rowHitAcross(3, 3.25), 1);
 }
 
 void TestSimWorld::grabbedBody_movesOnlyAlongAllowedAxes()
