@@ -120,9 +120,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
                 : QStringLiteral("opção desconhecida: ") + unknown.first());
     }
     CommandLine line = readMode(parser);
+    if (line.mode == CommandLine::Invalid)
+        return line;
     if (line.mode != CommandLine::Render) {
         for (const char* name : {"o", "size", "zoom", "camera", "light"})
-            if (line.mode != CommandLine::Invalid && parser.isSet(name))
+            if (parser.isSet(name))
                 return invalid(QStringLiteral("-%1 só vale com --render").arg(name));
         return line;
     }

@@ -12,10 +12,8 @@
 #include "sceneschema.h"
 #include "viewstate.h"
 
-#include <GL/gl.h>
-#include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
-#include <QSet>
 #include <QTextStream>
 
 namespace {
@@ -33,18 +31,6 @@ ViewState viewStateOf(const CommandLine& line)
     return view;
 }
 
-// What the window's panel sets when its context is made, before the view's own set-up: the
-// same state gives the same pixels.
-void setUpAsThePanel(SceneRenderer& renderer)
-{
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glMatrixMode(GL_PROJECTION);
-    glFrustum(-1, 1, -1, 1, 1, 5);
-    glClearColor(0, 0, 0, 1);
-    renderer.setUpView();
-}
-
 bool writePng(const QImage& image, const QString& path, QTextStream& err)
 {
     QSaveFile file(path);
@@ -55,21 +41,19 @@ bool writePng(const QImage& image, const QString& path, QTextStream& err)
     return false;
 }
 
-// What keeps a model record from being drawn as it should, one line each. Each file is checked
-// once: the library tells a read error only the first time, so a second look would find no reason.
+// What keeps a model record from being drawn as it should, one line each: a file that several
+// records use is told once.
 QStringList modelRecordProblems(const RecordTable& table, ModelLibrary& models)
 {
     QStringList problems;
-    QSet<QString> checked;
+    QHash<QString, QStringList> checked;
     for (int row = 0; row < table.recordCount(); ++row) {
         if (valueAsInteger(table.valueAt(row, SceneField::ODETipo)) != ElementKind::Arquivo)
             continue;
         const QString file = valueAsString(table.valueAt(row, SceneField::Arquivo));
-        if (!checked.contains(file)) {
-            checked.insert(file);
-            problems << modelProblems(models, file);
-        }
+        problems << modelProblemsOnce(models, file, checked);
     }
+    problems.removeDuplicates(); // every line names its file, so only a repeated file's go
     return problems;
 }
 
@@ -81,13 +65,15 @@ QImage drawScene(RecordTable& table, const CommandLine& line, ModelLibrary& mode
     ViewState view = viewStateOf(line);
     SceneRenderer renderer(table, view);
     renderer.modelDrawer = [&models](const PlacedModel& model) { DrawModelRecord(models, model); };
-    setUpAsThePanel(renderer);
+    // The window's panel sets more state when its context is made, but all of it is set again
+    // here or at the start of every frame, so the view's own set-up gives the same pixels.
+    renderer.setUpView();
     renderer.drawFrame();
     return gl.image();
 }
 
-} // namespace
-
+// The scene file at `line.scene` drawn as the view draws it at the view state the command line
+// gives, into `line.output` as PNG. Returns 0, or 1 with the reason on `err`.
 int renderScene(const CommandLine& line, const AppFolders& folders, QTextStream& err)
 {
     try {
@@ -106,6 +92,8 @@ int renderScene(const CommandLine& line, const AppFolders& folders, QTextStream&
         return 1;
     }
 }
+
+} // namespace
 
 int runHeadless(const CommandLine& line, const AppFolders& folders, QTextStream& out,
                 QTextStream& err)

@@ -11,7 +11,3 @@ class QTextStream;
 // check found problems; 2 for a mistaken command line.
 int runHeadless(const CommandLine& line, const AppFolders& folders, QTextStream& out,
                 QTextStream& err);
-
-// The scene file at `path` drawn as the view draws it at the view state the command line gives,
-// into `output` as PNG. Returns 0, or 1 with the reason on `err`.
-int renderScene(const CommandLine& line, const AppFolders& folders, QTextStream& err);

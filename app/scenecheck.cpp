@@ -92,7 +92,7 @@ void checkNames(const QList<CheckedRecord>& records, QStringList& problems)
 {
     QHash<QString, int> firstRow;
     for (int row = 0; row < records.size(); ++row) {
-        const QString key = records[row].name.trimmed().toCaseFolded();
+        const QString key = records[row].name.toCaseFolded(); // names are read trimmed
         if (firstRow.contains(key))
             problems << QStringLiteral("nome repetido: %1 (registros %2 e %3)")
                             .arg(quoted(records[row].name))
@@ -118,7 +118,9 @@ bool isBall(const CheckedRecord& r)
 void checkOverlaps(const QList<CheckedRecord>& records, QStringList& problems)
 {
     for (int i = 0; i < records.size(); ++i) {
-        for (int j = i + 1; j < records.size() && isBall(records[i]); ++j) {
+        if (!isBall(records[i]))
+            continue;
+        for (int j = i + 1; j < records.size(); ++j) {
             if (!isBall(records[j]))
                 continue;
             const DrawnBounds& a = records[i].bounds;
@@ -170,22 +172,27 @@ void openSceneForReading(RecordTable& table, const QString& path)
     table.setFileName(QString()); // nothing to write back to, whatever happens to the table
 }
 
-void setUpModelLookup(ModelLibrary& models, const QString& scenePath, const AppFolders& folders)
+void setUpModelFolders(ModelLibrary& models, const AppFolders& folders)
 {
-    models.setSceneDir(QFileInfo(scenePath).absolutePath().toStdString());
     models.setModelDirs({folders.models.toStdString(), folders.sampleModels.toStdString()});
     models.setDecimalSeparator(QLocale().decimalPoint().at(0).toLatin1());
 }
 
+void setUpModelLookup(ModelLibrary& models, const QString& scenePath, const AppFolders& folders)
+{
+    models.setSceneDir(QFileInfo(scenePath).absolutePath().toStdString());
+    setUpModelFolders(models, folders);
+}
+
 QStringList modelProblems(ModelLibrary& models, const QString& fileName)
 {
-    QStringList problems;
     const std::string name = fileName.toStdString();
     if (!QFileInfo(QString::fromStdString(models.resolve(name))).isFile())
         return {QStringLiteral("o modelo %1 não foi encontrado").arg(quoted(fileName))};
-    QString missing, failure;
+    QStringList missing; // one message for each library the model names and does not have
+    QString failure;
     models.setNotifier([&missing](const std::string&, const std::string& text) {
-        missing = QString::fromStdString(text);
+        missing << QString::fromStdString(text);
     });
     models.setErrorHandler([&failure](const std::string&, const std::exception& error) {
         failure = QString::fromUtf8(error.what());
@@ -197,22 +204,40 @@ QStringList modelProblems(ModelLibrary& models, const QString& fileName)
         return {QStringLiteral("o modelo %1 não pôde ser lido: %2").arg(quoted(fileName), failure)};
     if (!missing.isEmpty())
         return {QStringLiteral("o modelo %1 não tem tudo de que precisa: %2")
-                    .arg(quoted(fileName), missing)};
+                    .arg(quoted(fileName), missing.join(QStringLiteral("; ")))};
     return {};
 }
 
+QStringList modelProblemsOnce(ModelLibrary& models, const QString& fileName,
+                              QHash<QString, QStringList>& checked)
+{
+    const auto found = checked.constFind(fileName);
+    if (found != checked.constEnd())
+        return *found;
+    const QStringList problems = modelProblems(models, fileName);
+    checked.insert(fileName, problems);
+    return problems;
+}
+
+namespace {
+
+// Everything a teacher would want to know before class, one line each in Portuguese, by record
+// name: a model that cannot be found or read, or lacks a material library; a moving body
+// ("ODEMove") whose mass is not positive; a size, radius, length or model scale not positive; a
+// plane without a normal; a turn about an axis of length 0; a name used twice; two objects whose
+// drawn bounds overlap; a moving body whose centre starts below a plane (planes that are walls have
+// no below); values that are not finite numbers. Planes are left out of overlaps: a body resting on
+// a floor touches it.
 QStringList sceneProblems(RecordTable& table, ModelLibrary& models)
 {
     QStringList problems;
-    QHash<QString, QStringList> modelsSeen; // each file is read, and told, once
+    QHash<QString, QStringList> modelsChecked;
     QList<CheckedRecord> records;
     for (int row = 0; row < table.recordCount(); ++row) {
         CheckedRecord record = checkedRecord(table, row);
         if (record.drawn.kind == ElementKind::Arquivo) {
             const QString file = QString::fromStdString(record.drawn.modelFile);
-            if (!modelsSeen.contains(file))
-                modelsSeen.insert(file, modelProblems(models, file));
-            for (const QString& problem : modelsSeen[file])
+            for (const QString& problem : modelProblemsOnce(models, file, modelsChecked))
                 problems << record.name + QStringLiteral(": ") + problem;
         }
         // After the model's own check, which is where its read errors are told.
@@ -226,6 +251,8 @@ QStringList sceneProblems(RecordTable& table, ModelLibrary& models)
     checkBelowPlanes(records, problems);
     return problems;
 }
+
+} // namespace
 
 int checkSceneFile(const QString& path, const AppFolders& folders, QTextStream& out,
                    QTextStream& err)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -12,22 +13,26 @@ class RecordTable;
 // for reading only: nothing is ever written back. Throws TableError naming the file and reason.
 void openSceneForReading(RecordTable& table, const QString& path);
 
+// Model folders as the editor has them: the user's, then the shipped ones; numbers in the
+// user's decimal separator.
+void setUpModelFolders(ModelLibrary& models, const AppFolders& folders);
+
 // Looks models up as the editor does for a scene opened from `scenePath`: beside the scene, then
 // in the user's and the shipped model folders; numbers in the user's decimal separator.
 void setUpModelLookup(ModelLibrary& models, const QString& scenePath, const AppFolders& folders);
 
 // What stops the model named `fileName` from being drawn, in Portuguese: not found, a material
-// library missing, or a read error with the reader's reason. Empty when it reads cleanly.
+// library missing (every one it names and lacks), or a read error with the reader's reason. Empty
+// when it reads cleanly. The library reads a file once and keeps what it read, so only the first
+// call for a file finds a read error's reason or a missing library: later calls would tell a
+// read error without its reason, and no missing library at all. Use modelProblemsOnce to ask about
+// a file more than once.
 QStringList modelProblems(ModelLibrary& models, const QString& fileName);
 
-// Everything a teacher would want to know before class, one line each in Portuguese, by record
-// name: a model that cannot be found or read; a moving body ("ODEMove") whose mass is not
-// positive; a size, radius, length or model scale not positive; a plane without a normal; a
-// turn about an axis of length 0; a name used twice; two objects whose drawn bounds overlap; a
-// moving body whose centre starts below a plane (planes that are walls have no below); values
-// that are not finite numbers. Planes are left out of overlaps: a body resting on a floor
-// touches it.
-QStringList sceneProblems(RecordTable& table, ModelLibrary& models);
+// modelProblems for `fileName` the first time it is asked for, remembered in `checked`, and what
+// was remembered after that.
+QStringList modelProblemsOnce(ModelLibrary& models, const QString& fileName,
+                              QHash<QString, QStringList>& checked);
 
 // --check: prints the problems of the scene file at `path`, then a summary, to `out`. Returns 0
 // when there are none, 1 when there are some or the file cannot be read (its reason on `err`).

@@ -7,12 +7,12 @@
 #include "modeldraw.h"
 #include "modelerror.h"
 #include "recordtable.h"
+#include "scenecheck.h"
 #include "scenerenderer.h"
 #include "sceneschema.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QLocale>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
@@ -131,7 +131,7 @@ static Error modelError(const std::string& path, const std::exception& error)
 
 void TForm1::setUpModels()
 {
-    m_models.setDecimalSeparator(QLocale().decimalPoint().at(0).toLatin1());
+    setUpModelFolders(m_models, m_folders);
     // Messages and errors wait for the frame to end: no modal loop runs inside a paint.
     m_models.setNotifier([](const std::string& caption, const std::string& text) {
         const QString title = QString::fromStdString(caption),
@@ -141,7 +141,6 @@ void TForm1::setUpModels()
     m_models.setErrorHandler([](const std::string& path, const std::exception& error) {
         postApplicationException(modelError(path, error));
     });
-    m_models.setModelDirs({m_folders.models.toStdString(), m_folders.sampleModels.toStdString()});
     m_renderer->modelDrawer = [this](const PlacedModel& model) { drawModel(model); };
     m_renderer->modelLookup = [this](const std::string& name) { return m_models.model(name); };
     sceneFileChanged();

@@ -1,5 +1,6 @@
 #include "sceneschema.h"
 
+#include "appfolders.h"
 #include "recordtable.h"
 
 #include <QDir>
@@ -56,35 +57,16 @@ void defineSceneFields(RecordTable& table)
         table.addField(QString::fromLatin1(d.name), d.type, d.size);
 }
 
-QString scenesDir(const QString& exeDir)
-{
-    return QDir(exeDir).filePath(QStringLiteral("Cenas"));
-}
-
-namespace {
-
-QString workingFileIn(const QString& scenesFolder)
-{
-    return QDir(scenesFolder).filePath(QStringLiteral("temp.xml"));
-}
-
-} // namespace
-
-QString workingFilePath(const QString& exeDir)
-{
-    return workingFileIn(scenesDir(exeDir));
-}
-
 void createSceneTable(RecordTable& table, const QString& exeDir)
 {
-    createSceneTableIn(table, scenesDir(exeDir));
+    createSceneTableIn(table, AppFolders::besideExecutable(exeDir).scenes);
 }
 
 void createSceneTableIn(RecordTable& table, const QString& scenesFolder)
 {
     if (table.fieldCount() == 0)
         defineSceneFields(table);
-    const QString workingFile = workingFileIn(scenesFolder);
+    const QString workingFile = QDir(scenesFolder).filePath(QStringLiteral("temp.xml"));
     QDir().mkpath(scenesFolder);
     QFile::remove(workingFile);
     table.setFileName(workingFile);

@@ -57,10 +57,6 @@ enum Code : int { Esfera = 0, Capsula = 1, Cubo = 2, Plano = 3, Arquivo = 4 };
 // Defines the 37 fields of a scene record on an inactive table, in order.
 void defineSceneFields(RecordTable& table);
 
-// The scenes folder and the working file beside the executable.
-QString scenesDir(const QString& exeDir);
-QString workingFilePath(const QString& exeDir);
-
 // Start-up: defines the fields, creates "Cenas" beside the executable (a failure is ignored),
 // deletes a stale "Cenas/temp.xml" without loading it, binds the table to that file and leaves
 // it open and empty. Nothing is written until the table is closed after a change.

@@ -7,7 +7,6 @@
 #include "editorstartup.h"
 #include "headlessgl.h"
 #include "runprogram.h"
-#include "scenecheck.h"
 
 #include <GL/gl.h>
 #include <QStandardPaths>
@@ -244,6 +243,19 @@ void TestCommandLine::check_listsEveryProblemByName()
         "Afundada começa abaixo do plano Chao",
         scene + ": 9 problema(s) em 13 objetos."};
     QCOMPARE(run.out.split('\n', Qt::SkipEmptyParts), expected);
+
+    // Every material library the model names and lacks is told, not only the last.
+    writeFile(dir.filePath("sem-cores.obj"),
+              "mtllib vermelho.mtl\nmtllib azul.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    const QString colourless = dir.filePath("sem-cores.xml");
+    writeScene(colourless, {{"SemCores", 4, {{F::Arquivo, "sem-cores.obj"}}}});
+    const ProgramRun libraries = tavirel({"--check", colourless});
+    QCOMPARE(libraries.status, 1);
+    const QStringList lines = libraries.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].startsWith("SemCores: o modelo \"sem-cores.obj\" não tem tudo") &&
+                 lines[0].contains("VERMELHO.MTL") && lines[0].contains("AZUL.MTL"),
+             qPrintable(lines[0]));
 }
 
 void TestCommandLine::check_cleanSceneAndUnreadableFile()
